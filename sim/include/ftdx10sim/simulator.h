@@ -56,7 +56,7 @@ class Simulator {
   // Faults.
   void SetLatency(std::chrono::milliseconds latency);
   void DropAnswers(int count);            // the next count answers (";"-terminated) are lost
-  void InjectGarbage(std::size_t count);  // count random bytes go out before the next answer
+  void InjectGarbage(std::size_t count);  // count random bytes, queued like an answer
   void InjectBytes(std::string bytes);    // exact bytes, queued like an answer
   void SetSplitAnswers(bool on);          // deliver each answer in pieces a few ms apart
   void Disconnect();                      // close the pty master; the client sees a hang-up
