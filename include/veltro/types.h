@@ -1,0 +1,84 @@
+// Value types shared by the whole public interface: the 16-bit boolean, the automation error and
+// the variant used by the few members that take or return one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <variant>
+
+// Marks what the shared library exports; everything else stays internal.
+#if defined(VELTRO_BUILDING) || defined(VELTRO_STATIC)
+#define VELTRO_API __attribute__((visibility("default")))
+#else
+#define VELTRO_API
+#endif
+
+namespace veltro {
+
+// Booleans at the interface are 16-bit: -1 is true, 0 is false.
+using VBool = std::int16_t;
+inline constexpr VBool kTrue = -1;
+inline constexpr VBool kFalse = 0;
+constexpr VBool ToVBool(bool b) { return b ? kTrue : kFalse; }
+
+// Error numbers used by the library; each comes with its standard description.
+enum class ErrorNumber : int {
+  kOverflow = 6,             // "Overflow"
+  kSubscriptOutOfRange = 9,  // "Subscript out of range"
+  kTypeMismatch = 13,        // "Type mismatch"
+};
+
+// The one exception type the library throws. Number() is the automation error number, what()
+// and Description() the text a host shows.
+class VELTRO_API AutomationError : public std::runtime_error {
+ public:
+  AutomationError(int number, const std::string& description)
+      : std::runtime_error(description), number_(number) {}
+  explicit AutomationError(ErrorNumber number);
+  int Number() const { return number_; }
+  std::string Description() const { return what(); }
+
+ private:
+  int number_;
+};
+
+// Base of any object a host stores in a variant by reference.
+class VELTRO_API VariantObject {
+ public:
+  virtual ~VariantObject() = default;
+};
+
+// A small automation variant: empty, a 16-bit or 32-bit integer, a double, a boolean, a text, or a
+// reference to an object. Copying copies values and shares objects.
+class VELTRO_API Variant {
+ public:
+  using Value = std::variant<std::monostate, std::int16_t, std::int32_t, double, bool, std::string,
+                             std::shared_ptr<VariantObject>>;
+  Variant() = default;
+  Variant(std::int16_t v) : value_(v) {}  // NOLINT: implicit on purpose, like the automation type
+  Variant(std::int32_t v) : value_(v) {}  // NOLINT
+  Variant(double v) : value_(v) {}        // NOLINT
+  Variant(bool v) : value_(v) {}          // NOLINT
+  Variant(std::string v) : value_(std::move(v)) {}                     // NOLINT
+  Variant(const char* v) : value_(std::string(v)) {}                   // NOLINT
+  Variant(std::shared_ptr<VariantObject> v) : value_(std::move(v)) {}  // NOLINT
+
+  bool IsEmpty() const { return std::holds_alternative<std::monostate>(value_); }
+  bool IsObject() const { return std::holds_alternative<std::shared_ptr<VariantObject>>(value_); }
+  const Value& value() const { return value_; }
+
+  // Conversions as the automation runtime does them: numbers round half to even, a text must
+  // hold a whole number, empty is 0, true is -1. Failure throws error 13, a value out of the
+  // target's range error 6.
+  std::int32_t ToInt32() const;
+  std::int16_t ToInt16() const;
+
+  friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
+
+ private:
+  Value value_;
+};
+
+}  // namespace veltro

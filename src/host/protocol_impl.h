@@ -1,0 +1,56 @@
+// The protocol object's private side: its radio state, its Change handlers and the private
+// routines shared by the public members (sender, pollers, parser steps). Each routine is defined
+// in the folder of its subject.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/library.h"
+#include "host/radio_state.h"
+#include "veltro/ftdx10.h"
+
+namespace veltro::detail {
+
+struct ProtocolKey {
+  explicit ProtocolKey() = default;
+};
+
+struct ProtocolImpl {
+  ProtocolImpl(FTDX10_Protocol& self, Library& library);
+
+  FTDX10_Protocol& self;
+  Library& lib;
+  RadioState state;
+
+  Module& module() { return lib.module(); }
+  platform::Clock& clock() { return lib.clock(); }
+
+  // ---- Change event (host/change.cpp) ----
+  struct Handler {
+    ChangeHandlerId id;
+    std::shared_ptr<ChangeHandler> fn;
+  };
+  std::vector<Handler> handlers;
+  ChangeHandlerId next_handler_id = 1;
+  int raising = 0;
+  bool handlers_removed = false;
+  void RaiseChange(std::int16_t state_value);
+
+  // ---- Command sender (link/sender.cpp) ----
+  // Frames `command` with ";" and writes it, pacing ordinary commands and dropping polling
+  // queries as described there. `query` comes back 0 exactly when the text was written.
+  void SendCommand(std::string_view command, VBool& query, VBool immediate);
+  // Ordinary command: never dropped, only delayed.
+  void Send(std::string_view command) {
+    VBool q = kFalse;
+    SendCommand(command, q, kFalse);
+  }
+  void WaitOutputDrained();
+  float Now() { return clock().SecondsSinceMidnight(); }
+};
+
+}  // namespace veltro::detail

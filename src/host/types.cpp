@@ -1,0 +1,66 @@
+#include "veltro/types.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "host/convert.h"
+
+namespace veltro {
+
+namespace {
+
+const char* DescriptionOf(ErrorNumber number) {
+  switch (number) {
+    case ErrorNumber::kOverflow:
+      return "Overflow";
+    case ErrorNumber::kSubscriptOutOfRange:
+      return "Subscript out of range";
+    case ErrorNumber::kTypeMismatch:
+      return "Type mismatch";
+  }
+  return "Application-defined or object-defined error";
+}
+
+// A text converts when, blanks aside, it is one whole number in decimal notation.
+double TextToNumber(const std::string& text) {
+  std::string_view t = detail::Trim(text);
+  if (t.empty()) throw AutomationError(ErrorNumber::kTypeMismatch);
+  std::string s(t);
+  char* end = nullptr;
+  double v = std::strtod(s.c_str(), &end);
+  if (end == s.c_str() || *end != '\0' || std::isinf(v) || std::isnan(v) ||
+      s.find_first_of("xXpP") != std::string::npos) {
+    throw AutomationError(ErrorNumber::kTypeMismatch);
+  }
+  return v;
+}
+
+}  // namespace
+
+AutomationError::AutomationError(ErrorNumber number)
+    : std::runtime_error(DescriptionOf(number)), number_(static_cast<int>(number)) {}
+
+std::int32_t Variant::ToInt32() const {
+  struct Visitor {
+    std::int32_t operator()(std::monostate) const { return 0; }
+    std::int32_t operator()(std::int16_t v) const { return v; }
+    std::int32_t operator()(std::int32_t v) const { return v; }
+    std::int32_t operator()(double v) const { return detail::RoundToInt32(v); }
+    std::int32_t operator()(bool v) const { return v ? -1 : 0; }
+    std::int32_t operator()(const std::string& v) const {
+      return detail::RoundToInt32(TextToNumber(v));
+    }
+    std::int32_t operator()(const std::shared_ptr<VariantObject>&) const {
+      throw AutomationError(ErrorNumber::kTypeMismatch);
+    }
+  };
+  return std::visit(Visitor{}, value_);
+}
+
+std::int16_t Variant::ToInt16() const {
+  std::int32_t v = ToInt32();
+  if (v < -32768 || v > 32767) throw AutomationError(ErrorNumber::kOverflow);
+  return static_cast<std::int16_t>(v);
+}
+
+}  // namespace veltro

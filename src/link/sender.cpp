@@ -1,0 +1,87 @@
+// The one writer to the port. Ordinary commands are spaced at least CommandGap apart and never
+// lost; a polling query goes out only when no ordinary command went out in the last second and
+// no earlier query is unanswered, unless the line has been quiet for more than PacingWindow.
+#include <cmath>
+
+#include "host/convert.h"
+#include "host/protocol_impl.h"
+
+namespace veltro::detail {
+
+namespace {
+
+// Intervals are absolute differences of two time-of-day readings in single precision, so the
+// midnight wrap makes the difference large and the first write after midnight waits for nothing.
+float Elapsed(float now, float then) { return std::fabs(now - then); }
+
+}  // namespace
+
+void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool immediate) {
+  Module& m = module();
+  try {
+    if (m.SendSuspended) return;
+    auto& com = lib.ComDLL();
+    if (!com.PortOpen()) return;
+    float wait = 0;
+    float since_send = Elapsed(Now(), m.LastSendTime);
+    if (since_send <= m.PacingWindow) {
+      wait = m.CommandGap;
+      if (query) {
+        wait = m.QueryGap;
+        if (since_send < m.QueryGap) return;
+        if (Elapsed(Now(), m.LastCommandTime) < m.QueryHoldoff) return;
+        if (state.QueryPending) return;
+      } else if (state.QueryPending && !immediate) {
+        clock().SleepMs(25);
+      }
+    }
+    if (!immediate) {
+      while (Elapsed(Now(), m.LastSendTime) < wait) clock().SleepMs(5);
+    }
+    float now = Now();
+    m.LastSendTime = now;
+    if (!query) m.LastCommandTime = now;
+    state.QueryPending = query;
+    if (!immediate) WaitOutputDrained();
+    std::string_view trimmed = Trim(command);
+    std::string text;
+    if (!trimmed.empty() && trimmed.back() == ';') {
+      text.assign(trimmed);
+    } else {
+      text.assign(command);
+      text += ';';
+      text.assign(Trim(text));
+    }
+    // The flag is cleared even when the write itself fails.
+    query = kFalse;
+    lib.ComDLL().Output(text);
+  } catch (...) {
+    // The sender reports nothing: a failing control is the same as a closed port to callers.
+  }
+}
+
+// Waits up to 0.5 s for the output buffer to drain, pumping events meanwhile; on a timeout the
+// unsent output is discarded and the check stays off until the host sets CKBuffer again.
+void ProtocolImpl::WaitOutputDrained() {
+  try {
+    if (!state.CKBuffer) return;
+    float start = Now();
+    int pass = 0;
+    auto& com = lib.ComDLL();
+    for (;;) {
+      ++pass;
+      if (Elapsed(Now(), start) > 0.5f) {
+        com.DiscardOutput();
+        state.CKBuffer = kFalse;
+        return;
+      }
+      clock().SleepMs(pass == 1 ? 5 : 10);
+      lib.loop().PumpOnce();
+      if (com.OutBufferCount() == 0) break;
+    }
+    if (pass > 1) clock().SleepMs(100);
+  } catch (...) {
+  }
+}
+
+}  // namespace veltro::detail

@@ -1,0 +1,37 @@
+// A library instance on the virtual platform with one host connector: every test starts from the
+// state the library has when it is loaded, with time that moves only when the test says so.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/library.h"
+#include "host/protocol_impl.h"
+#include "platform/virtual_platform.h"
+#include "veltro/ftdx10.h"
+
+namespace veltro::testing {
+
+class VirtualRig {
+ public:
+  explicit VirtualRig(double start_seconds = 1000.0);
+  ~VirtualRig();
+
+  platform::VirtualPlatform vp;
+  detail::Library lib;
+  std::unique_ptr<FTDX10_Connector> connector;
+  std::shared_ptr<FTDX10_Protocol> radio;
+
+  detail::ProtocolImpl& impl() { return radio->impl(); }
+  detail::Module& module() { return lib.module(); }
+  detail::RadioState& state() { return impl().state; }
+  // The serial control, creating the control panel when needed.
+  platform::VirtualSerialControl& serial();
+  // Sets the port up and opens it (38400 baud); returns SetPort's result.
+  VBool OpenPort(const std::string& speed = "38400");
+  // Texts written since the last call.
+  std::vector<std::string> TakeWrites() { return serial().TakeTexts(); }
+};
+
+}  // namespace veltro::testing
