@@ -223,6 +223,24 @@ class VELTRO_API FTDX10_Protocol {
   // by CATAnswer (see README). Other formats do nothing.
   void SetCommand(std::int16_t& Format, std::string Sequence);
 
+  // ---- Frequency, VFO and split (src/commands/frequency.cpp) ---------------------------------
+
+  // ---- Mode and data mode (src/commands/mode.cpp) ---------------------------------------------
+
+  // ---- Memory channels (src/commands/memory.cpp) ----------------------------------------------
+
+  // ---- FM repeater and tones (src/commands/tones.cpp) -----------------------------------------
+
+  // ---- Filter, shift, contour and APF (src/commands/filter.cpp) -------------------------------
+
+  // ---- Receiver front end and levels (src/commands/front_end.cpp) -----------------------------
+
+  // ---- Transmit, tuner and monitor (src/commands/transmit.cpp) --------------------------------
+
+  // ---- Noise reduction and notch (src/commands/noise.cpp) -------------------------------------
+
+  // ---- Keyer, break-in and messages (src/commands/keyer.cpp) ----------------------------------
+
   // ---- Internal -------------------------------------------------------------------------------
   detail::ProtocolImpl& impl() { return *impl_; }
   const detail::ProtocolImpl& impl() const { return *impl_; }
