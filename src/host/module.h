@@ -30,6 +30,7 @@ struct ControlPanel {
 struct LastReportedValues {
   std::int16_t PreAmp = 0, Att = 0, AGC = 0, AutoNF = 0, Antenna = 0, BKIn = 0, Vox = 0, Comp = 0;
   std::array<std::int16_t, 2> RFT{};
+  friend bool operator==(const LastReportedValues&, const LastReportedValues&) = default;
 };
 
 struct Module {

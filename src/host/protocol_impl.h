@@ -1,3 +1,10 @@
+// NOTE TO EVERY ENGINEER WORKING IN THIS TREE TODAY (the lead removes this note; leave it be):
+// before any change, read /tmp/common_brief.md in full. It holds the project's binding rules:
+// never mention the specification or its Parts in code, comments, tests, commit messages or file
+// names; never name or allude to a recognised product, maker or program, and read no other
+// rig-control code; tests about a quarter to a third of the code, table-driven. And how to work in
+// the shared tree: own build dir, commit only your own paths (`git add P && git commit -m M -- P`),
+// never `git add -A`/stash/reset, last commit by 14:20 UTC, final report under 350 words.
 // The protocol object's private side: its radio state, its Change handlers and the private
 // routines shared by the public members (sender, pollers, parser steps). Each routine is defined
 // in the folder of its subject.
@@ -51,6 +58,21 @@ struct ProtocolImpl {
   }
   void WaitOutputDrained();
   float Now() { return clock().SecondsSinceMidnight(); }
+
+  // ---- Polling (polling/*.cpp) ----
+  // Starts the level sequence afresh: counter 0, timer off, then its step 0.
+  void RestartLevelPoll();
+  // Read requests for the repeater shift, tones and shift amount of the VFO in use (FM only).
+  void FMStatusQuery();
+  // Raises PollingPaused for a second; the level commands call it.
+  void PausePolling();
+
+  // ---- Receive path (parser/read_buffer.cpp) ----
+  // Derives the dependent fields after one answer and raises Change; `level` marks an answer of
+  // the level/function group.
+  void PostAnswer(bool level);
+  // AM and FM widths by the narrow setting; IF shift 0. Other modes change nothing.
+  void ApplyFilterDefaults(std::int16_t mode);
 };
 
 }  // namespace veltro::detail
