@@ -16,6 +16,12 @@ struct NoiseBlankerRecord {
   std::string Query;
 };
 
+// NR, NF and KeyerSpeed as the host reads them: the level while the function is on (1), 1000 +
+// the kept level while it is off. Setters and decoders both build the value here.
+inline std::int16_t SwitchLevelValue(std::int16_t on, std::int16_t level) {
+  return static_cast<std::int16_t>(on == 1 ? level : 1000 + level);
+}
+
 inline constexpr int kPropertyCount = 101;
 inline constexpr int kFilterRows = 3;    // filter 0..2
 inline constexpr int kFilterModes = 11;  // mode 0..10
