@@ -11,6 +11,13 @@ namespace {
 
 using testing::VirtualRig;
 
+// "a3" for handler a seeing State 3.
+std::string Tag(char handler, int state) {
+  std::string s(1, handler);
+  s += std::to_string(state);
+  return s;
+}
+
 int ErrorOf(const std::function<void()>& call) {
   try {
     call();
@@ -161,13 +168,13 @@ TEST(ChangeEvent, HandlersRunInOrderAndMayRemoveThemselves) {
   std::vector<std::string> seen;
   ChangeHandlerId first = 0;
   first = r.AddChangeHandler([&](std::int16_t& st) {
-    seen.push_back("a" + std::to_string(st));
+    seen.push_back(Tag('a', st));
     r.RemoveChangeHandler(first);
   });
   r.AddChangeHandler([&](std::int16_t& st) {
-    seen.push_back("b" + std::to_string(st));
+    seen.push_back(Tag('b', st));
     st = 99;  // a handler's change of State stays its own
-    r.AddChangeHandler([&](std::int16_t& s2) { seen.push_back("c" + std::to_string(s2)); });
+    r.AddChangeHandler([&](std::int16_t& s2) { seen.push_back(Tag('c', s2)); });
   });
   rig.impl().RaiseChange(3);
   rig.impl().RaiseChange(4);
