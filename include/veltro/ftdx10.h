@@ -232,14 +232,121 @@ class VELTRO_API FTDX10_Protocol {
   // ---- FM repeater and tones (src/commands/tones.cpp) -----------------------------------------
 
   // ---- Filter, shift, contour and APF (src/commands/filter.cpp) -------------------------------
+  // False means nothing was sent and nothing stored. Levels are on the host's 0..255 scale.
+
+  // Stores the cut-offs (Hz) of Filter 0..2 in Mode 0..10; sends nothing. False when the radio
+  // has no cut tables; a Filter or Mode outside the tables throws AutomationError 9.
+  VBool SetCutFilter(std::int16_t Low, std::int16_t High, std::int16_t Filter, std::int16_t Mode);
+  // Applies the stored pair of Filter for Mode: width step, IF shift (or narrow for AM/FM). False
+  // when Filter is above the radio's count or Mode is not the current mode; Filter outside 0..2
+  // throws AutomationError 9, a pass band beyond 16 bits error 6, both before anything is sent.
+  VBool SetFilter(std::int16_t Filter, std::int16_t Mode, std::int16_t Reverse);
+  // Level -128..128 shifts the passband (positive up); 1000..1255 sets the width directly
+  // (1000 narrowest). False for other values, or a width in AM/FM.
+  VBool SetIFShift(std::int16_t Level);
+  // Param 0 on/off (0/1), 1 frequency (0..255 over 10..3200 Hz), 2 level (-99..99), 3 width
+  // (0..99). False for a value out of range; a Param above 3 sends nothing and returns true.
+  VBool SetContour(std::int16_t Param, std::int16_t Value);
+  // Audio peak filter: Param 0 on/off (0/1, the peak goes back to the centre), 1 offset (0..255
+  // over -250..+250 Hz). False for a value out of range; a Param above 1 sends nothing, true.
+  VBool SetAPF(std::int16_t Param, std::int16_t Value);
 
   // ---- Receiver front end and levels (src/commands/front_end.cpp) -----------------------------
+  // False means nothing was sent and nothing stored: the radio lacks the control, or a value is
+  // negative or above what the radio offers. Receiver 0 is the main receiver.
+
+  // AF gain and squelch 0..255 of Receiver. False for a receiver the radio lacks.
+  VBool SetAFLevel(std::int16_t Receiver, std::int16_t Level);
+  VBool SetSQLevel(std::int16_t Receiver, std::int16_t Level);
+  // RF gain 0..255 (above 255 counts as 255); the radio's own scale runs the other way.
+  VBool SetRFLevel(std::int16_t Receiver, std::int16_t Level);
+  // AGC, attenuator and pre-amplifier codes 0 up to the radio's highest (Property 2, 4, 23).
+  VBool SetAGC(std::int16_t AGC);
+  VBool SetAtt(std::int16_t Att);
+  VBool SetPreAmp(std::int16_t PreAmp);
+  // Antenna 0 up to Property(3) (0-based here, 1-based on the radio). Always false on the FTDX10.
+  VBool SetAntenna(std::int16_t Antenna);
+  // Roofing filter code of Receiver 0/1, then reads width and IF shift back. False on the FT-891.
+  VBool SetRFT(std::int16_t Receiver, std::int16_t RFT);
+  // Dual receive off (0) or on (above 0). False when the radio has none (as the FTDX10).
+  VBool SetDual(std::int16_t Dual);
+  // Fast tuning off (0) or on (1), with the matching TuningStep; other values only read the
+  // setting back (Fast is stored).
+  VBool SetFast(std::int16_t Fast);
+  // Dial lock off (0) or on (1) for the VFO in use.
+  VBool SetLockDial(std::int16_t Dial);
+  // Display dimmer 0 up to Property(9) (20; FT-891 15).
+  VBool SetDimLevel(std::int16_t Level);
+  // Power off (0) or on (1). On waits one second, switches on again and runs SetCAT(1).
+  VBool SetPowerON(std::int16_t State);
+  // Selects meter MS 0..10 (caption in MeterCaption) and reads it; false for any other MS.
+  VBool SetMeterSW(std::int16_t MS);
 
   // ---- Transmit, tuner and monitor (src/commands/transmit.cpp) --------------------------------
+  // Switches take 0 (off) or 1 (on). False means nothing was sent and nothing stored: the radio
+  // lacks the function or the value is out of range.
+
+  // Transmit (1) or receive (0).
+  VBool SetPTT(std::int16_t PTT);
+  // Starts one tuning cycle of the antenna tuner.
+  VBool SetStartTuner();
+  // Tuner off/on; asking for the state it is in already sends nothing and returns true.
+  VBool SetTuner(std::int16_t Tuner);
+  // Output power in watts, limited to 5..100.
+  VBool SetRFPower(std::int16_t Power);
+  // Microphone gain 0..255 (above counts as full). False only for a negative MG.
+  VBool SetMicGain(std::int16_t MG);
+  // Speech processor and transmit equaliser off/on.
+  VBool SetComp(std::int16_t Comp);
+  VBool SetTXEQ(std::int16_t TXEQ);
+  VBool SetVox(std::int16_t Vox);
+  // P1 0: monitor off/on (P2 0/1); P1 1: monitor level P2 0..255; other P1 reads the monitor.
+  VBool SetMonitor(std::int16_t P1, std::int16_t P2);
+  // TX watch off/on.
+  VBool setTXW(std::int16_t State);
+  // L1 1: L2 0 holds every command back, L2 1 lets them go again; 3: contour (L2 0 on/off, 1
+  // level 0..255 in D); 4: contour level step (L2 -1 down, 1 up); 6: narrow off/on (L2 0/1).
+  // Always false, also when something was sent; s is not used.
+  VBool SetData(std::int16_t L1, std::int16_t L2, double D, const std::string& s);
 
   // ---- Noise reduction and notch (src/commands/noise.cpp) -------------------------------------
+  // NR and NF read back the level while on and 1000 + the kept level while off. False means
+  // nothing was sent and nothing stored: the radio lacks the function or the value is negative
+  // or above its capability entry.
+
+  // Blanker type 0 (off) up to Property(61); reads that type's level back.
+  VBool SetNBType(std::int16_t NBType);
+  // Blanker level 0 up to Property(17) for the type in use; false while the blanker is off.
+  VBool SetNB(std::int16_t NB);
+  // Noise reduction level 1 up to Property(19), 0 off. Returns -1 done, 0 refused.
+  std::int16_t SetNR(std::int16_t NR);
+  // Manual notch 1 up to Property(18) in tens of Hz (FNotch holds Hz), 0 off.
+  VBool SetNF(std::int16_t NF);
+  // Automatic notch off (0) or on (1).
+  VBool SetAutoNF(std::int16_t AutoNF);
 
   // ---- Keyer, break-in and messages (src/commands/keyer.cpp) ----------------------------------
+  // False means nothing was sent and nothing stored: the radio lacks the function or a value is
+  // negative or out of range.
+
+  // Break-in off (0) or on (1).
+  VBool SetBK(std::int16_t BK);
+  // Break-in delay 1 up to Property(5); 0 selects full break-in.
+  VBool SetBKIn(std::int16_t BKIn);
+  // Keyer speed 1..255 (4..60 WPM, in KeyerWPM), 0 keyer off; KeyerSpeed reads back the speed
+  // while on and 1000 + the kept speed while off.
+  VBool SetKeyerSpeed(std::int16_t KeyerSpeed);
+  // CW pitch 300..1050 Hz, in 10 Hz steps.
+  VBool SetPitch(std::int16_t Pitch);
+  // Spot tone off (0) or on (1).
+  VBool SetSpot(std::int16_t State);
+  // Zero-in on the received CW signal.
+  VBool SetZeroIN();
+  // Plays voice message 1 up to Property(67); 0 stops.
+  VBool SetVoiceMessage(std::int16_t MSG);
+  // LOAD 0 plays keyer message MSG; LOAD 1 stores MESS (upper case, first 40 characters) in it;
+  // other LOAD values send nothing and return true. False for a MESS containing ";".
+  VBool SetKeyerMessage(std::int16_t LOAD, std::int16_t MSG, const std::string& MESS);
 
   // ---- Internal -------------------------------------------------------------------------------
   detail::ProtocolImpl& impl() { return *impl_; }
