@@ -224,12 +224,78 @@ class VELTRO_API FTDX10_Protocol {
   void SetCommand(std::int16_t& Format, std::string Sequence);
 
   // ---- Frequency, VFO and split (src/commands/frequency.cpp) ---------------------------------
+  // Frequencies are in MHz. A Set operation returning false sent nothing and stored nothing;
+  // the cache holds what was sent until the radio's answers overwrite it.
+
+  // True when Freq (MHz) is not 0 and lies in one of the radio's ranges (0.03 to 75 MHz; 54
+  // for the FT-891), both ends included. Sends nothing.
+  VBool ValidFreq(double Freq) const;
+  // Tunes the VFO in use ("FA"/"FB", with "BS" first when VFO A changes band). False when
+  // ValidFreq refuses Freq, in memory mode, or on any error (caught here).
+  VBool SetFreq(double Freq);
+  // Writes VFO B's frequency (VFO A's while TX watch is on) without range check or band change.
+  VBool SetVFOB(double Freq);
+  // Selects VFO 0 (A) or 1 (B), reads split, both frequencies and mode back and restarts the
+  // current-VFO poll; other values select A silently. In memory mode it only leaves memory ("VM").
+  VBool SetVFO(std::int16_t VFO);
+  // Split off (0) or on (other values: transmit on B). True unless the radio has no split.
+  VBool SetSplit(std::int16_t Split);
+  // Puts Freq and Mode on the VFO not in use and switches split on. Mode may come back
+  // rewritten (7 -> 4). False in memory mode; an error inside fails the call (AutomationError).
+  VBool SetTX(double Freq, std::int16_t& Mode);
+  // Copies the VFO in use to the other one ("AB"/"BA"). False in memory mode.
+  VBool SetAeqB();
+  // Swaps the VFOs ("SV") and restarts the current-VFO poll. False in memory mode.
+  VBool SetAexcB();
+  // Selects band Band ("BS05" for 20 m) and waits 200 ms for the radio.
+  VBool SetBand(std::int16_t Band);
+  // The radio has no tuning-step table: Index 0 is accepted (step 0), any higher one refused.
+  VBool SetTuningStep(std::int16_t Index);
+  // UpDown 1 scans up, -1 down, 0 stops; other values send nothing and still return true.
+  // Step is not used.
+  VBool SetScanning(std::int16_t UpDown, std::int16_t Step);
+  // RIT on (1) or off (0) with Offset in kHz (positive up, limited to 9.999 kHz). Always true;
+  // without RIT it sends nothing. A NaN Offset fails with AutomationError 6.
+  VBool SetRIT(std::int16_t Status, double Offset);
+  // Clears the RIT offset ("RC").
+  VBool SetRITClear();
 
   // ---- Mode and data mode (src/commands/mode.cpp) ---------------------------------------------
+  // Host modes: 0 LSB, 1 USB, 2 CW, 3 AM, 4 FM, 5 RTTY, 6 PSK; Reverse 1 takes the other
+  // sideband of CW and RTTY.
+
+  // Sets the mode of the VFO in use and sends the frequency again (FM: reads the repeater
+  // settings back). Mode 7 means FM and comes back as 4. False for a mode the radio lacks, in
+  // memory mode, or on any error (caught here).
+  VBool SetMode(std::int16_t& Mode, std::int16_t Reverse);
+  // Data variant (Data 1) or plain (Data 0) of LSB, USB or FM. False for other modes or a Data
+  // value above what the radio offers. Reverse and Filter are not used.
+  VBool SetDataMode(std::int16_t Mode, std::int16_t Data, std::int16_t Reverse,
+                    std::int16_t Filter);
 
   // ---- Memory channels (src/commands/memory.cpp) ----------------------------------------------
+  // Channel bounds for SetChannel are ChannelMin and ChannelMax (1 and 99 at start).
+
+  // Stores the VFO in use (frequency, mode, tone, shift) into Channel, even while sending is
+  // suspended, and enters memory mode. False when already in memory mode. INFO is not used.
+  VBool SetVFOM(std::int16_t Channel, const std::string& INFO);
+  // Recalls Channel ("MC005") and enters memory mode. False on VFO B or outside the bounds.
+  VBool SetChannel(std::int16_t Channel);
+  // Erasing a channel is not supported: always false, nothing sent.
+  VBool MClear(std::int16_t Channel);
 
   // ---- FM repeater and tones (src/commands/tones.cpp) -----------------------------------------
+
+  // Repeater shift of the VFO in use: -1 minus, 0 simplex, 1 plus (other values only ask the
+  // radio); in FM the settings are read back. False when the radio has no repeater shift.
+  VBool SetRPT(std::int16_t Direction);
+  // Repeater shift amount in Hz, stored in kHz; above 60 MHz there is nothing to send, and the
+  // call still returns true. A NaN or huge Shift fails with AutomationError 6.
+  VBool SetShift(float Shift);
+  // Tone of the VFO in use: Enc 0 off; Enc 1 with DCS code (023 as 23), or with the CTCSS tone
+  // in Hz, encode only (Dec 0) or encode and decode (Dec 1). A tone not in the lists still sets
+  // the tone mode. False outside FM or for a tone kind the radio lacks.
+  VBool SetTone(float CTCSS, std::int16_t DCS, std::int16_t Enc, std::int16_t Dec);
 
   // ---- Filter, shift, contour and APF (src/commands/filter.cpp) -------------------------------
   // False means nothing was sent and nothing stored. Levels are on the host's 0..255 scale.

@@ -34,6 +34,44 @@ constexpr std::optional<DecodedMode> DecodeModeChar(char c) {
   return std::nullopt;
 }
 
-// Host mode -> command character: see the encoding table below (the Set operations' side).
+// Host mode -> command character, for the mode commands and the memory write. `reversed` is sent
+// when the host's Reverse flag is 1 (only CW and RTTY have another sideband); `data` is the data
+// variant (0: none). The memory write uses its own column: it stores PSK as "8".
+struct ModeEncoding {
+  std::int16_t mode;
+  char normal;
+  char reversed;
+  char data;
+  char memory;
+};
+
+inline constexpr ModeEncoding kModeEncodeTable[] = {
+    {0, '1', '1', '8', '1'},  // LSB, DATA-LSB
+    {1, '2', '2', 'C', '2'},  // USB, DATA-USB
+    {2, '3', '7', 0, '3'},    // CW-U, CW-L
+    {3, '5', '5', 0, '5'},    // AM
+    {4, '4', '4', 'A', '4'},  // FM, DATA-FM
+    {5, '6', '9', 0, '6'},    // RTTY-LSB, RTTY-USB
+    {6, 'E', 'E', 0, '8'},    // PSK
+    {7, '4', '4', 0, '4'},    // FM by its other number; stored as 4
+};
+
+constexpr const ModeEncoding* FindModeEncoding(std::int16_t mode) {
+  for (const auto& e : kModeEncodeTable) {
+    if (e.mode == mode) return &e;
+  }
+  return nullptr;
+}
+
+// The command character of a host mode; nothing for a mode outside the table, or for a data
+// value the mode has no variant for (data other than 0 and 1 included).
+constexpr std::optional<char> EncodeModeChar(std::int16_t mode, std::int16_t reverse,
+                                             std::int16_t data) {
+  const ModeEncoding* e = FindModeEncoding(mode);
+  if (!e) return std::nullopt;
+  if (data == 0) return reverse == 1 ? e->reversed : e->normal;
+  if (data == 1 && e->data) return e->data;
+  return std::nullopt;
+}
 
 }  // namespace veltro::detail

@@ -73,6 +73,11 @@ struct ProtocolImpl {
   void PostAnswer(bool level);
   // AM and FM widths by the narrow setting; IF shift 0. Other modes change nothing.
   void ApplyFilterDefaults(std::int16_t mode);
+
+  // ---- Memory channels (commands/memory.cpp) ----
+  // Stores the VFO in use (frequency, mode, tone, shift from the cache) into `channel` with one
+  // "MW" text, then asks for "IF". A cached mode 7 becomes 4.
+  void WriteMemoryChannel(std::int16_t channel);
 };
 
 }  // namespace veltro::detail
