@@ -74,6 +74,10 @@ class VELTRO_API Variant {
   // target's range error 6.
   std::int32_t ToInt32() const;
   std::int16_t ToInt16() const;
+  // Any number; a text must hold one decimal number. Objects throw error 13.
+  double ToDouble() const;
+  // Texts as they are, numbers in their shortest decimal form, true "True", empty "".
+  std::string ToText() const;
 
   friend bool operator==(const Variant& a, const Variant& b) { return a.value_ == b.value_; }
 

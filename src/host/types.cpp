@@ -1,6 +1,7 @@
 #include "veltro/types.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "host/convert.h"
@@ -51,6 +52,40 @@ std::int32_t Variant::ToInt32() const {
       return detail::RoundToInt32(TextToNumber(v));
     }
     std::int32_t operator()(const std::shared_ptr<VariantObject>&) const {
+      throw AutomationError(ErrorNumber::kTypeMismatch);
+    }
+  };
+  return std::visit(Visitor{}, value_);
+}
+
+double Variant::ToDouble() const {
+  struct Visitor {
+    double operator()(std::monostate) const { return 0; }
+    double operator()(std::int16_t v) const { return v; }
+    double operator()(std::int32_t v) const { return v; }
+    double operator()(double v) const { return v; }
+    double operator()(bool v) const { return v ? -1 : 0; }
+    double operator()(const std::string& v) const { return TextToNumber(v); }
+    double operator()(const std::shared_ptr<VariantObject>&) const {
+      throw AutomationError(ErrorNumber::kTypeMismatch);
+    }
+  };
+  return std::visit(Visitor{}, value_);
+}
+
+std::string Variant::ToText() const {
+  struct Visitor {
+    std::string operator()(std::monostate) const { return {}; }
+    std::string operator()(std::int16_t v) const { return detail::DecimalText(v); }
+    std::string operator()(std::int32_t v) const { return detail::DecimalText(v); }
+    std::string operator()(double v) const {
+      char buf[32];
+      std::snprintf(buf, sizeof buf, "%.15g", v);
+      return buf;
+    }
+    std::string operator()(bool v) const { return v ? "True" : "False"; }
+    std::string operator()(const std::string& v) const { return v; }
+    std::string operator()(const std::shared_ptr<VariantObject>&) const {
       throw AutomationError(ErrorNumber::kTypeMismatch);
     }
   };
