@@ -96,14 +96,14 @@ std::int64_t PosixEventLoop::NextDueNs() const {
 // Points the timerfd at the earliest due tick, so the epoll descriptor wakes the host then.
 void PosixEventLoop::Rearm() {
   if (timer_fd_ < 0) return;
-  itimerspec spec{};
+  itimerspec when{};
   std::int64_t next = NextDueNs();
   if (next != INT64_MAX) {
     next = std::max<std::int64_t>(next, 1);
-    spec.it_value.tv_sec = next / 1000000000LL;
-    spec.it_value.tv_nsec = next % 1000000000LL;
+    when.it_value.tv_sec = next / 1000000000LL;
+    when.it_value.tv_nsec = next % 1000000000LL;
   }
-  timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+  timerfd_settime(timer_fd_, TFD_TIMER_ABSTIME, &when, nullptr);
 }
 
 int PosixEventLoop::Dispatch() {
