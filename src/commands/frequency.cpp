@@ -45,6 +45,12 @@ enum Gate : std::size_t {
 
 bool Gated(const RadioState& s, Gate g) { return s.Property[g] != 0; }
 
+// The VFO that transmits: the receive VFO, or with split the other one (on VFO A: 0 or 1).
+std::int16_t TransmitVFO(std::int16_t rx, bool split) {
+  if (!split) return rx;
+  return rx == 0 ? 1 : 0;
+}
+
 // Immediate: frequency commands skip every wait of the sender.
 void SendImmediate(ProtocolImpl& p, const std::string& text) {
   VBool query = kFalse;
@@ -140,6 +146,7 @@ VBool FTDX10_Protocol::SetVFO(std::int16_t VFO) {
     s.VFO = 0;
     return kTrue;
   }
+  const bool was_split = s.Split == 1;
   if (VFO == 0) {
     p.Send("VS0");
     s.VFO = 0;
@@ -153,8 +160,12 @@ VBool FTDX10_Protocol::SetVFO(std::int16_t VFO) {
   } else {
     s.VFO = 0;
   }
-  // Provisional: the next parsed answer derives Split from VFO and TXVFO again.
-  s.Split = static_cast<std::int16_t>(std::abs(s.TXVFO));
+  // The radio keeps split across a change of receive VFO: without split the transmit VFO
+  // follows, with split it is the other one. Polling never asks for the transmit VFO, so it is
+  // kept here; from VFO A this gives Split = |TXVFO| as before the change. The next parsed answer
+  // derives Split from VFO and TXVFO again.
+  s.TXVFO = detail::TransmitVFO(s.VFO, was_split);
+  s.Split = s.VFO != s.TXVFO ? 1 : 0;
   s.MemMode = 0;
   for (const char* q : {"ST", "FA", "FB", "MD0"}) p.Send(q);
   p.clock().SleepMs(200);
@@ -170,7 +181,7 @@ VBool FTDX10_Protocol::SetSplit(std::int16_t Split) {
   bool was_on = s.Split == 1;
   p.Send("ST" + detail::DecimalText(Split));
   if (was_on) p.Send("OI");
-  s.TXVFO = Split == 0 ? 0 : 1;
+  s.TXVFO = detail::TransmitVFO(s.VFO, Split != 0);
   s.Split = Split;
   return kTrue;
 }
@@ -185,6 +196,7 @@ VBool FTDX10_Protocol::SetTX(double Freq, std::int16_t& Mode) {
   if (s.Mode != Mode) SetMode(Mode, s.Reverse);
   const std::int16_t kept_mode = s.Mode;
   SetAeqB();
+  VBool tuned = kFalse;
   {
     // While the VFO is flipped, an answer parsed inside a send's message pump would be stored
     // against the wrong VFO; the parser is held (as for a nested call) until the VFO is back, and
@@ -206,11 +218,14 @@ VBool FTDX10_Protocol::SetTX(double Freq, std::int16_t& Mode) {
       }
     } restore{s, kept_vfo, kept_mode, kept_freq};
     s.VFO = kept_vfo == 0 ? 1 : 0;
-    SetFreq(Freq);
+    tuned = SetFreq(Freq);
   }
   p.clock().SleepMs(200);
   p.lib.loop().PumpOnce();
   ReadBuffer(m.ComBuffer, kTrue);
+  // The answers just taken in were asked for before the new frequency went out (the copy's "OI"
+  // read-back reports the other VFO as copied), so the frequency sent is stored again.
+  if (tuned) (kept_vfo == 0 ? s.VFOB_Freq : s.VFOA_Freq) = Freq;
   SetSplit(1);
   s.TX_Freq = Freq;
   s.TX_Mode = Mode;

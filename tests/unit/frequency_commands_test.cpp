@@ -203,7 +203,12 @@ TEST(FrequencyCommands, SetVFO) {
     OnVFOA(s, 7.1, 14.2);
     s.VFOA_Mode = 0;
     s.VFOB_Mode = 2;
-    s.TXVFO = 1;
+  };
+  auto split = [](std::int16_t tx) {
+    return [tx](EncoderRig& r) {
+      EXPECT_EQ(r.state().TXVFO, tx);
+      EXPECT_EQ(r.radio->Split(), r.state().VFO != tx ? 1 : 0);
+    };
   };
   const std::vector<Sent> readback = {{105, "ST;"}, {205, "FA;"}, {310, "FB;"}, {415, "MD0;"}};
   auto with = [](std::string first, std::vector<Sent> rest) {
@@ -217,24 +222,37 @@ TEST(FrequencyCommands, SetVFO) {
          EXPECT_EQ(r.radio->VFO(), 1.0);
          EXPECT_DOUBLE_EQ(r.radio->Freq(), 14.2);
          EXPECT_EQ(r.radio->Mode(), 2);
-         EXPECT_EQ(r.radio->Split(), 1);  // |TXVFO| until the next answer
+         EXPECT_EQ(r.radio->Split(), 0);  // the transmit VFO follows
+         EXPECT_EQ(r.state().TXVFO, 1);
          EXPECT_EQ(r.module().VFOPollStep, 0);
          EXPECT_TRUE(r.lib.Panel().tmrPollVFO->Enabled());
        }},
       {"VFO A",
        [&](State& s) {
          given(s);
-         s.VFO = 1;
-         s.TXVFO = 0;
-         s.Split = 1;
+         s.VFO = s.TXVFO = 1;
        },
        [](FTDX10_Protocol& r) { return r.SetVFO(0); }, kTrue, with("VS0;", readback), 615,
-       [](EncoderRig& r) {
+       [&](EncoderRig& r) {
          EXPECT_EQ(r.radio->VFO(), 0.0);
          EXPECT_DOUBLE_EQ(r.radio->Freq(), 7.1);
          EXPECT_EQ(r.radio->Mode(), 0);
-         EXPECT_EQ(r.radio->Split(), 0);
+         split(0)(r);
        }},
+      {"split kept from A to B: B receives, A transmits",
+       [&](State& s) {
+         given(s);
+         s.TXVFO = s.Split = 1;
+       },
+       [](FTDX10_Protocol& r) { return r.SetVFO(1); }, kTrue, with("VS1;", readback), 615,
+       split(0)},
+      {"split kept from B to A",
+       [&](State& s) {
+         given(s);
+         s.VFO = s.Split = 1;
+       },
+       [](FTDX10_Protocol& r) { return r.SetVFO(0); }, kTrue, with("VS0;", readback), 615,
+       split(1)},
       {"another value selects A without a command",
        [&](State& s) {
          given(s);
@@ -290,6 +308,23 @@ TEST(FrequencyCommands, SplitCopySwapBand) {
          EXPECT_EQ(r.radio->Split(), 1);
          EXPECT_EQ(r.state().TXVFO, 1);
        }},
+      {"split on from VFO B transmits on A",
+       [](State& s) { s.VFO = s.TXVFO = 1; },
+       [](FTDX10_Protocol& r) { return r.SetSplit(1); },
+       kTrue,
+       {{0, "ST1;"}},
+       0,
+       [](EncoderRig& r) {
+         EXPECT_EQ(r.radio->Split(), 1);
+         EXPECT_EQ(r.state().TXVFO, 0);
+       }},
+      {"split off on VFO B",
+       [](State& s) { s.VFO = 1, s.Split = 1; },
+       [](FTDX10_Protocol& r) { return r.SetSplit(0); },
+       kTrue,
+       {{0, "ST0;"}, {105, "OI;"}},
+       105,
+       [](EncoderRig& r) { EXPECT_EQ(r.state().TXVFO, 1); }},
       {"any other value is on",
        nullptr,
        [](FTDX10_Protocol& r) { return r.SetSplit(-1); },
