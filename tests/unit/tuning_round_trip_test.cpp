@@ -37,7 +37,9 @@ void ExpectAgree(SimulatedRig& rig) {
     EXPECT_DOUBLE_EQ(r.Freq(), MHz(m.VfoFreqHz(rx)));
     EXPECT_EQ(r.Mode(), ModeOf(m.ModeChar(rx)));
     EXPECT_EQ(r.Split() == 1, m.Split());
-    if (m.Split()) EXPECT_DOUBLE_EQ(r.TX_Freq(), MHz(m.VfoFreqHz(m.TransmitVfo())));
+    if (m.Split()) {
+      EXPECT_DOUBLE_EQ(r.TX_Freq(), MHz(m.VfoFreqHz(m.TransmitVfo())));
+    }
   }
 }
 
