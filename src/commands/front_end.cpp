@@ -65,8 +65,6 @@ TuningSteps StepsFor(bool ft891, std::int16_t mode) {
   }
 }
 
-// The "RM" digit that reads the meter chosen with "MS"; the FT-891 keeps its own.
-constexpr std::array<const char*, 6> kMeterIndexOf{"5", "3", "4", "8", "7", "6"};
 constexpr std::int16_t kMeterSelectorMax = 10;
 
 }  // namespace
@@ -203,11 +201,7 @@ VBool FTDX10_Protocol::SetMeterSW(std::int16_t MS) {
   p.Send("MS" + detail::DecimalText(MS));
   s.MeterSW = MS;
   s.MeterCaption = s.MeterNames[MS];
-  if (!detail::Ft891Profile(p)) {
-    s.MeterIndex = MS < static_cast<std::int16_t>(detail::kMeterIndexOf.size())
-                       ? detail::kMeterIndexOf[MS]
-                       : "0";
-  }
+  if (!detail::Ft891Profile(p)) s.MeterIndex = detail::MeterIndexOf(MS);
   p.Send("MS");
   p.Send("RM" + s.MeterIndex);
   return kTrue;

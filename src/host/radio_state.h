@@ -22,6 +22,14 @@ inline std::int16_t SwitchLevelValue(std::int16_t on, std::int16_t level) {
   return static_cast<std::int16_t>(on == 1 ? level : 1000 + level);
 }
 
+// The "RM" digit that reads the meter selected with "MS" (FTDX10; the FT-891 keeps its own):
+// "5", "3", "4", "8", "7", "6" for meters 0..5, "0" for any other. The setter and the decoder
+// both take it from here.
+inline const char* MeterIndexOf(std::int16_t meter) {
+  static constexpr const char* kDigits[] = {"5", "3", "4", "8", "7", "6"};
+  return meter >= 0 && meter < 6 ? kDigits[meter] : "0";
+}
+
 inline constexpr int kPropertyCount = 101;
 inline constexpr int kFilterRows = 3;    // filter 0..2
 inline constexpr int kFilterModes = 11;  // mode 0..10
