@@ -1,0 +1,167 @@
+// veltro-ftdx10: the pieces the sub-commands share. A Session opens one radio through the
+// library (the built-in simulator on a pty, or a real port behind a tracing relay), runs the
+// library's events and keeps a time-stamped record of every byte on the line.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ftdx10sim/simulator.h"
+#include "veltro/ftdx10.h"
+#include "veltro/members.h"
+
+namespace veltro::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the radio, the port or a member failed
+inline constexpr int kExitUsage = 2;    // the command line is wrong
+
+// A failure the tool reports with a message and exits on.
+class CliError : public std::runtime_error {
+ public:
+  CliError(int status, const std::string& message) : std::runtime_error(message), status_(status) {}
+  int Status() const { return status_; }
+
+ private:
+  int status_;
+};
+
+// How much of the radio's state to read before a sub-command does its work.
+enum class Refresh { kNone, kStatus, kFull, kAuto };
+
+struct Options {
+  std::string port;  // empty: the built-in simulator
+  std::string speed = "38400";
+  sim::Model model = sim::Model::kFtdx10;
+  bool poll = true;         // AutoPolling
+  bool json = false;        // machine-readable output
+  bool trace = false;       // print every byte on the line
+  bool direct = false;      // let the library open --port itself (no relay, no trace)
+  double for_seconds = -1;  // watch: stop after this long (negative: until a signal)
+  Refresh refresh = Refresh::kAuto;
+};
+
+enum class Direction { kOut, kIn };  // to the radio, from the radio
+
+struct TraceEntry {
+  double time;  // seconds since the tool started
+  Direction direction;
+  std::string bytes;
+};
+
+// Filled from the simulator's or the relay's thread, emptied on the main thread.
+class TraceLog {
+ public:
+  void Add(Direction direction, std::string_view bytes);
+  std::vector<TraceEntry> Take();
+
+ private:
+  std::mutex mutex_;
+  std::vector<TraceEntry> entries_;
+};
+
+// Seconds since the tool started, on the monotonic clock.
+double Now();
+
+class Relay;
+
+// One radio opened through the library.
+class Session {
+ public:
+  explicit Session(const Options& options);
+  ~Session();
+  Session(const Session&) = delete;
+  Session& operator=(const Session&) = delete;
+
+  // Starts the simulator or the relay, sets the port up and opens it. Throws CliError.
+  void Open();
+  FTDX10_Protocol& radio() { return *radio_; }
+  // What the port is, for the heading of the output.
+  std::string Description() const;
+  bool Traced() const { return static_cast<bool>(log_); }
+
+  // Runs the library's events for `ms` milliseconds, taking in the trace as it goes.
+  void Run(int ms);
+  // Takes waiting trace entries into the record (and prints them with --trace).
+  void Collect();
+  // Every entry collected so far, in order.
+  const std::vector<TraceEntry>& Record() const { return record_; }
+  // The commands written to the radio since record position `from` (texts with their ";").
+  std::vector<std::string> SentSince(std::size_t from) const;
+  std::vector<std::string> ReceivedSince(std::size_t from) const;
+
+  // Switches CAT on and reads the state: kStatus waits for the first full status cycle, kFull
+  // also for one level sequence. Returns the seconds each took (negative when not waited for).
+  struct Timing {
+    double status_cycle = -1;
+    double levels = -1;
+  };
+  Timing ReadState(Refresh how);
+
+  // Trace lines are printed as they come (human output) or kept for the document (--json).
+  std::vector<TraceEntry> TakePrinted();
+
+ private:
+  bool WaitForCommand(std::string_view command, double after, double timeout);
+  bool WaitForQuiet(double quiet, double not_before, double timeout);
+  void PrintTrace(const TraceEntry& e);
+
+  Options options_;
+  std::unique_ptr<sim::Simulator> sim_;
+  std::unique_ptr<Relay> relay_;
+  std::shared_ptr<TraceLog> log_;
+  std::unique_ptr<FTDX10_Connector> connector_;
+  std::shared_ptr<FTDX10_Protocol> radio_;
+  std::string device_;
+  std::vector<TraceEntry> record_;
+  std::vector<TraceEntry> json_trace_;
+  // Where the split into commands has got to, per direction.
+  std::size_t scanned_ = 0;
+  double last_out_ = 0;
+};
+
+// ---- Values and output --------------------------------------------------------------------------
+
+// A value as a person reads it: numbers in their shortest form, Booleans as true/false.
+std::string HumanValue(const Variant& v, ValueType type);
+// The same value as JSON.
+std::string JsonValue(const Variant& v, ValueType type);
+std::string JsonString(std::string_view s);
+// A line of the trace: "  12.345678 > FA014250000;".
+std::string TraceLine(const TraceEntry& e);
+std::string TraceJson(const TraceEntry& e);
+
+// The group a property is shown under by `status`: tuning, mode, receiver, transmit, keyer,
+// meters, tones, memory, or link for the port and library properties.
+const char* GroupOf(std::string_view property);
+const std::vector<const char*>& Groups();
+
+// One property reading: a property member with fixed indices ("AFLevel(0)").
+struct Reading {
+  std::string label;
+  const Member* member;
+  std::vector<Variant> indices;
+};
+// Every reading `status` shows and `watch` compares: each property without indices, and the
+// per-receiver ones for the main receiver. The capability table and the cut-off tables are left
+// out; `get` reads them.
+const std::vector<Reading>& Readings();
+Variant Read(FTDX10_Protocol& radio, const Reading& r);
+
+// ---- Serial ports ------------------------------------------------------------------------------
+struct PortInfo {
+  std::string path;
+  std::string target;       // the device a /dev/serial/by-id link points to
+  std::string description;  // "Maker Product (serial ...)" from sysfs, where known
+};
+std::vector<PortInfo> ScanPorts();
+
+}  // namespace veltro::cli

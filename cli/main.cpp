@@ -1,0 +1,829 @@
+// veltro-ftdx10: drives one radio through the library from the command line.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <sstream>
+#include <thread>
+
+#include "cli.h"
+#include "veltro/events.h"
+
+namespace veltro::cli {
+
+namespace {
+
+volatile std::sig_atomic_t g_stop = 0;
+void OnSignal(int) { g_stop = 1; }
+
+// ---- Help ---------------------------------------------------------------------------------------
+
+const char kMainHelp[] =
+    "usage: veltro-ftdx10 [OPTIONS] COMMAND [ARGS...]\n"
+    "\n"
+    "Drives an FTDX10 (or FT-891) through the library. Without --port it starts the built-in\n"
+    "radio simulator on a pty and opens that.\n"
+    "\n"
+    "commands:\n"
+    "  status              switch CAT on, read the whole state, print it grouped\n"
+    "  watch               print each Change event with what changed, until interrupted\n"
+    "  get NAME [INDEX...] read one property\n"
+    "  let NAME VALUE      store one settable property\n"
+    "  call NAME [ARG...]  run one operation; prints its result and what it sent\n"
+    "  raw TEXT            send a raw CAT text and show the answer\n"
+    "  script FILE|-       run get/let/call/raw/wait lines in one session, printing events\n"
+    "  members             list every member with its kind and parameter types\n"
+    "  ports               list the serial ports found\n"
+    "  help [COMMAND]      this text, or a command's\n"
+    "\n"
+    "options:\n"
+    "  --port PATH|N       the radio's serial port (/dev/ttyUSB0, or N for /dev/ttyS<N-1>)\n"
+    "  --speed BAUD        line speed (default 38400)\n"
+    "  --model ftdx10|ft891  the built-in simulator's model (default ftdx10)\n"
+    "  --no-poll           let the radio report changes itself (AutoPolling false)\n"
+    "  --refresh none|status|full  how much state to read first (each command has a default)\n"
+    "  --direct            let the library open --port itself (no trace, fixed waits)\n"
+    "  --json              machine-readable output\n"
+    "  --trace             print every byte to (>) and from (<) the radio, time-stamped\n"
+    "  --help, -h          help (after a command: that command's help)\n"
+    "\n"
+    "exit status: 0 done, 1 the port, the radio or a member failed, 2 wrong command line.\n";
+
+const std::map<std::string, std::string, std::less<>>& CommandHelp() {
+  static const std::map<std::string, std::string, std::less<>> help = {
+      {"status",
+       "usage: veltro-ftdx10 [OPTIONS] status\n\n"
+       "Switches CAT on, waits for the first full status cycle, reads the levels once (as a host\n"
+       "does with PollLevels) and prints every property, grouped: tuning, mode, receiver,\n"
+       "transmit, keyer, meters, tones, memory, link. Ends by itself (about 12 s).\n"
+       "--refresh status skips the levels (about 2 s).\n"},
+      {"watch",
+       "usage: veltro-ftdx10 [OPTIONS] watch [--for SECONDS]\n\n"
+       "Switches CAT on and prints each Change event: its State (1 split or mode, 3 S-meter,\n"
+       "4 level or function) and every property that changed since the last event. Runs until\n"
+       "SIGINT or SIGTERM, or for SECONDS. With --json, one JSON object per line.\n"},
+      {"get",
+       "usage: veltro-ftdx10 [OPTIONS] get NAME [INDEX...]\n\n"
+       "Reads property NAME (indices for Property, AFLevel, LowCutFilter...). The status cycle is\n"
+       "read first; for a level, meter or transmit property the level sequence as well.\n"
+       "Example: get Freq; get AFLevel 0; get Property 3\n"},
+      {"let",
+       "usage: veltro-ftdx10 [OPTIONS] let NAME VALUE\n\n"
+       "Stores VALUE in settable property NAME (see members) and reads it back.\n"
+       "Example: let ChannelMax 50\n"},
+      {"call",
+       "usage: veltro-ftdx10 [OPTIONS] call NAME [ARG...]\n\n"
+       "Reads the status cycle, then runs operation NAME with one ARG per parameter (numbers as\n"
+       "decimals, Booleans as -1/0 or true/false, texts as one argument). Prints the result, the\n"
+       "arguments the operation rewrote, the texts it sent and the properties that changed.\n"
+       "Example: call SetFreq 14.25; call SetMode 7 0; call SetKeyerMessage 1 1 \"CQ TEST\"\n"},
+      {"raw",
+       "usage: veltro-ftdx10 [OPTIONS] raw TEXT\n\n"
+       "Sends TEXT as it is (SetCommand; \";\" is added when missing), waits for the answer and\n"
+       "prints both. CAT stays off, so nothing else is on the line. Example: raw FA\n"},
+      {"script",
+       "usage: veltro-ftdx10 [OPTIONS] script FILE|-\n\n"
+       "Runs one session with the lines of FILE (or standard input): get, let, call and raw as\n"
+       "on the command line, \"wait SECONDS\" to let the library run, \"status\" to print the\n"
+       "state; # starts a comment. Change events are printed as they come.\n"},
+      {"members",
+       "usage: veltro-ftdx10 [--json] members\n\n"
+       "Lists every member of the protocol object: properties (with their indices and whether\n"
+       "they can be stored) and methods with their parameter types; \"ref\" marks a parameter\n"
+       "the call may rewrite. Needs no radio.\n"},
+      {"ports",
+       "usage: veltro-ftdx10 [--json] ports\n\n"
+       "Lists /dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/*, with the USB maker\n"
+       "and product where the system knows them. Needs no radio.\n"},
+      {"help", "usage: veltro-ftdx10 help [COMMAND]\n"},
+  };
+  return help;
+}
+
+// ---- Command line -------------------------------------------------------------------------------
+
+struct CommandLine {
+  Options options;
+  bool help = false;
+  std::vector<std::string> words;  // the command and its arguments
+};
+
+CommandLine Parse(int argc, char** argv) {
+  CommandLine cl;
+  bool options_done = false;
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    if (options_done || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h")) {
+      cl.words.push_back(a);
+      continue;
+    }
+    if (a == "--") {
+      options_done = true;
+      continue;
+    }
+    std::string value;
+    bool has_value = false;
+    if (std::size_t eq = a.find('='); eq != std::string::npos) {
+      value = a.substr(eq + 1);
+      a = a.substr(0, eq);
+      has_value = true;
+    }
+    auto need = [&]() -> std::string {
+      if (has_value) return value;
+      if (i + 1 >= argc) throw CliError(kExitUsage, a + " needs a value");
+      return argv[++i];
+    };
+    if (a == "--help" || a == "-h") {
+      cl.help = true;
+    } else if (a == "--port") {
+      cl.options.port = need();
+      if (cl.options.port.empty()) throw CliError(kExitUsage, "--port needs a path or a number");
+    } else if (a == "--speed") {
+      cl.options.speed = need();
+    } else if (a == "--model") {
+      std::string m = need();
+      if (m == "ftdx10") {
+        cl.options.model = sim::Model::kFtdx10;
+      } else if (m == "ft891") {
+        cl.options.model = sim::Model::kFt891;
+      } else {
+        throw CliError(kExitUsage, "--model is ftdx10 or ft891, not " + m);
+      }
+    } else if (a == "--sim") {
+      cl.options.port.clear();
+    } else if (a == "--no-poll") {
+      cl.options.poll = false;
+    } else if (a == "--json") {
+      cl.options.json = true;
+    } else if (a == "--trace") {
+      cl.options.trace = true;
+    } else if (a == "--direct") {
+      cl.options.direct = true;
+    } else if (a == "--refresh") {
+      std::string r = need();
+      if (r == "none") {
+        cl.options.refresh = Refresh::kNone;
+      } else if (r == "status") {
+        cl.options.refresh = Refresh::kStatus;
+      } else if (r == "full") {
+        cl.options.refresh = Refresh::kFull;
+      } else {
+        throw CliError(kExitUsage, "--refresh is none, status or full, not " + r);
+      }
+    } else if (a == "--for") {
+      std::string v = need();
+      char* end = nullptr;
+      double s = std::strtod(v.c_str(), &end);
+      if (v.empty() || *end != '\0' || !(s >= 0)) {
+        throw CliError(kExitUsage, "--for needs a number of seconds, not " + v);
+      }
+      cl.options.for_seconds = s;
+    } else {
+      throw CliError(kExitUsage, "unknown option " + a + " (see veltro-ftdx10 --help)");
+    }
+  }
+  return cl;
+}
+
+// ---- Members and arguments ----------------------------------------------------------------------
+
+std::string Signature(const Member& m) {
+  std::string s = m.Name();
+  if (!m.Params().empty() || m.Kind() == MemberKind::kMethod) {
+    s += "(";
+    for (std::size_t i = 0; i < m.Params().size(); ++i) {
+      const MemberParam& p = m.Params()[i];
+      if (i) s += ", ";
+      if (p.rewritten) s += "ref ";
+      s += p.name + " As " + TypeName(p.type);
+    }
+    s += ")";
+  }
+  if (m.Type() != ValueType::kVoid) s += std::string(" As ") + TypeName(m.Type());
+  return s;
+}
+
+const Member& Lookup(std::string_view name, MemberKind kind) {
+  const Member* m = FindMember(name);
+  if (!m) {
+    std::string hint;
+    for (const Member& c : Members()) {
+      if (strcasecmp(c.Name().c_str(), std::string(name).c_str()) == 0) hint = c.Name();
+    }
+    throw CliError(kExitUsage, "unknown member \"" + std::string(name) + "\"" +
+                                   (hint.empty() ? "" : " (did you mean " + hint + "?)") +
+                                   "; veltro-ftdx10 members lists them");
+  }
+  if (m->Kind() != kind) {
+    throw CliError(kExitUsage,
+                   m->Name() + (kind == MemberKind::kMethod ? " is a property: use get"
+                                                            : " is a method: use call"));
+  }
+  return *m;
+}
+
+// One command-line word as the parameter's type wants it; a word that does not convert is a
+// command-line error, reported before anything reaches the radio.
+Variant Argument(const std::string& word, const MemberParam& p, std::size_t position) {
+  auto fail = [&](const std::string& why) {
+    return CliError(kExitUsage, "argument " + std::to_string(position) + " (" + p.name + " As " +
+                                    TypeName(p.type) + "): \"" + word + "\" " + why);
+  };
+  try {
+    switch (p.type) {
+      case ValueType::kString:
+        return Variant(word);
+      case ValueType::kBoolean:
+      case ValueType::kInteger:
+      case ValueType::kLong:
+        if (word == "true" || word == "True") return Variant(std::int16_t{-1});
+        if (word == "false" || word == "False") return Variant(std::int16_t{0});
+        if (p.type == ValueType::kLong) return Variant(Variant(word).ToInt32());
+        return Variant(Variant(word).ToInt16());
+      case ValueType::kSingle:
+      case ValueType::kDouble:
+        return Variant(Variant(word).ToDouble());
+      case ValueType::kVariant:
+      case ValueType::kVoid:
+        try {
+          return Variant(Variant(word).ToInt16());
+        } catch (const AutomationError&) {
+          return Variant(word);
+        }
+    }
+  } catch (const AutomationError& e) {
+    throw fail(e.Number() == 6 ? "is out of range" : "is not a number of that type");
+  }
+  return Variant(word);
+}
+
+std::vector<Variant> Arguments(const Member& m, const std::vector<std::string>& words) {
+  if (words.size() != m.Params().size()) {
+    std::size_t n = m.Params().size();
+    throw CliError(kExitUsage, m.Name() + " takes " + std::to_string(n) + " argument" +
+                                   (n == 1 ? "" : "s") + ", not " + std::to_string(words.size()) +
+                                   ": " + Signature(m));
+  }
+  std::vector<Variant> args;
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    args.push_back(Argument(words[i], m.Params()[i], i + 1));
+  }
+  return args;
+}
+
+// ---- Output helpers -----------------------------------------------------------------------------
+
+void Out(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+std::string JsonList(const std::vector<std::string>& items) {
+  std::string s = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) s += (i ? "," : "") + JsonString(items[i]);
+  return s + "]";
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string s;
+  for (const std::string& i : items) s += i;
+  return s.empty() ? "(nothing)" : s;
+}
+
+// The trace entries kept for a JSON document, as its "trace" member (empty without --trace).
+std::string JsonTrace(Session& s, const Options& o) {
+  if (!o.trace) return "";
+  std::string t = ",\"trace\":[";
+  bool first = true;
+  for (const TraceEntry& e : s.TakePrinted()) {
+    t += (first ? "" : ",") + TraceJson(e);
+    first = false;
+  }
+  return t + "]";
+}
+
+// The state every reading shows, for finding what changed.
+class Snapshot {
+ public:
+  explicit Snapshot(FTDX10_Protocol& radio) {
+    for (const Reading& r : Readings()) values_.push_back(Read(radio, r));
+  }
+  struct Change {
+    const Reading* reading;
+    Variant from;
+    Variant to;
+  };
+  // Readings that differ in `now`; this snapshot takes the new values.
+  std::vector<Change> Update(const Snapshot& now) {
+    std::vector<Change> out;
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+      if (!(values_[i] == now.values_[i])) {
+        out.push_back({&Readings()[i], values_[i], now.values_[i]});
+        values_[i] = now.values_[i];
+      }
+    }
+    return out;
+  }
+
+ private:
+  std::vector<Variant> values_;
+};
+
+std::string ChangesHuman(const std::vector<Snapshot::Change>& changes) {
+  std::string s;
+  for (const auto& c : changes) {
+    ValueType t = c.reading->member->Type();
+    s += (s.empty() ? "" : ", ") + c.reading->label + " " + HumanValue(c.from, t) + " -> " +
+         HumanValue(c.to, t);
+  }
+  return s.empty() ? "(no property changed)" : s;
+}
+
+std::string ChangesJson(const std::vector<Snapshot::Change>& changes) {
+  std::string s = "{";
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const auto& c = changes[i];
+    ValueType t = c.reading->member->Type();
+    s += (i ? "," : "") + JsonString(c.reading->label) + ":{\"from\":" + JsonValue(c.from, t) +
+         ",\"to\":" + JsonValue(c.to, t) + "}";
+  }
+  return s + "}";
+}
+
+// Prints each Change event while it lives.
+class EventPrinter {
+ public:
+  EventPrinter(Session& session, const Options& options)
+      : session_(session), options_(options), last_(session.radio()) {
+    id_ = session.radio().AddChangeHandler([this](std::int16_t& state) { OnChange(state); });
+  }
+  ~EventPrinter() { session_.radio().RemoveChangeHandler(id_); }
+  EventPrinter(const EventPrinter&) = delete;
+  EventPrinter& operator=(const EventPrinter&) = delete;
+  int Count() const { return count_; }
+  // Takes the present state as the base for the next event's changes.
+  void Rebase() { last_.Update(Snapshot(session_.radio())); }
+
+ private:
+  void OnChange(std::int16_t state) {
+    ++count_;
+    session_.Collect();  // the answer that raised the event is traced first
+    auto changes = last_.Update(Snapshot(session_.radio()));
+    char t[32];
+    std::snprintf(t, sizeof t, "%.6f", Now());
+    if (options_.json) {
+      std::string line = std::string("{\"event\":\"Change\",\"time\":") + t +
+                         ",\"state\":" + std::to_string(state) +
+                         ",\"changes\":" + ChangesJson(changes) + "}\n";
+      for (const TraceEntry& e : session_.TakePrinted()) Out(TraceJson(e) + "\n");
+      Out(line);
+    } else {
+      Out(std::string(t) + " Change(" + std::to_string(state) + ") " + ChangesHuman(changes) +
+          "\n");
+    }
+  }
+
+  Session& session_;
+  const Options& options_;
+  Snapshot last_;
+  ChangeHandlerId id_ = 0;
+  int count_ = 0;
+};
+
+// Writes the trace kept for JSON as lines of their own (commands that print lines, not one
+// document).
+void FlushJsonTrace(Session& s, const Options& o) {
+  if (!o.json || !o.trace) return;
+  for (const TraceEntry& e : s.TakePrinted()) Out(TraceJson(e) + "\n");
+}
+
+// ---- Sub-commands -------------------------------------------------------------------------------
+
+int Members(const Options& o) {
+  if (o.json) {
+    std::string s = "{\"connector\":" + JsonList(ConnectorMembers()) + ",\"members\":[";
+    bool first = true;
+    for (const Member& m : veltro::Members()) {
+      s += first ? "" : ",";
+      first = false;
+      s += "{\"name\":" + JsonString(m.Name()) + ",\"kind\":\"" +
+           (m.Kind() == MemberKind::kProperty ? "property" : "method") +
+           "\",\"type\":" + JsonString(TypeName(m.Type())) +
+           ",\"settable\":" + (m.Settable() ? "true" : "false") + ",\"params\":[";
+      for (std::size_t i = 0; i < m.Params().size(); ++i) {
+        const MemberParam& p = m.Params()[i];
+        s += (i ? "," : "") + std::string("{\"name\":") + JsonString(p.name) +
+             ",\"type\":" + JsonString(TypeName(p.type)) +
+             ",\"rewritten\":" + (p.rewritten ? "true" : "false") + "}";
+      }
+      s += "]}";
+    }
+    Out(s + "]}\n");
+    return kExitOk;
+  }
+  for (const std::string& c : ConnectorMembers()) {
+    Out("connector  " + c + " As FTDX10_Protocol\n");
+  }
+  for (const Member& m : veltro::Members()) {
+    std::string kind = m.Kind() == MemberKind::kProperty ? "property " : "method   ";
+    Out(kind + "  " + Signature(m) + (m.Settable() ? "  (get/let)" : "") + "\n");
+  }
+  return kExitOk;
+}
+
+int Ports(const Options& o) {
+  auto ports = ScanPorts();
+  if (o.json) {
+    std::string s = "[";
+    for (std::size_t i = 0; i < ports.size(); ++i) {
+      s += (i ? "," : "") + std::string("{\"path\":") + JsonString(ports[i].path) +
+           ",\"target\":" + (ports[i].target.empty() ? "null" : JsonString(ports[i].target)) +
+           ",\"description\":" +
+           (ports[i].description.empty() ? "null" : JsonString(ports[i].description)) + "}";
+    }
+    Out(s + "]\n");
+    return kExitOk;
+  }
+  if (ports.empty()) Out("no serial ports found\n");
+  for (const PortInfo& p : ports) {
+    std::string line = p.path;
+    if (!p.target.empty()) line += " -> " + p.target;
+    if (!p.description.empty()) line += "  " + p.description;
+    Out(line + "\n");
+  }
+  return kExitOk;
+}
+
+Refresh Chosen(const Options& o, Refresh fallback) {
+  return o.refresh == Refresh::kAuto ? fallback : o.refresh;
+}
+
+std::string Seconds(double s) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", s);
+  return buf;
+}
+
+void PrintStatus(Session& session, const Options& o, const Session::Timing& timing) {
+  FTDX10_Protocol& radio = session.radio();
+  std::map<std::string, std::vector<std::pair<const Reading*, Variant>>> by_group;
+  for (const Reading& r : Readings()) {
+    by_group[GroupOf(r.member->Name())].push_back({&r, Read(radio, r)});
+  }
+  if (o.json) {
+    std::string s = "{\"transceiver\":" + JsonString(radio.Transceiver()) +
+                    ",\"port\":" + JsonString(session.Description()) + ",\"timing\":{";
+    s += "\"status_cycle_s\":" + (timing.status_cycle < 0 ? "null" : Seconds(timing.status_cycle));
+    s += ",\"levels_s\":" + (timing.levels < 0 ? "null" : Seconds(timing.levels)) + "}";
+    s += ",\"groups\":{";
+    bool first_group = true;
+    for (const char* g : Groups()) {
+      s += (first_group ? "" : ",") + JsonString(g) + ":{";
+      first_group = false;
+      bool first = true;
+      for (const auto& [r, v] : by_group[g]) {
+        s += (first ? "" : ",") + JsonString(r->label) + ":" + JsonValue(v, r->member->Type());
+        first = false;
+      }
+      s += "}";
+    }
+    Out(s + "}" + JsonTrace(session, o) + "}\n");
+    return;
+  }
+  std::string head = radio.Transceiver() + " on " + session.Description();
+  if (timing.status_cycle >= 0) head += "; status cycle " + Seconds(timing.status_cycle) + " s";
+  if (timing.levels >= 0) head += ", levels " + Seconds(timing.levels) + " s";
+  Out(head + "\n");
+  for (const char* g : Groups()) {
+    Out(std::string("\n") + g + "\n");
+    for (const auto& [r, v] : by_group[g]) {
+      char line[160];
+      std::snprintf(line, sizeof line, "  %-14s %s\n", r->label.c_str(),
+                    HumanValue(v, r->member->Type()).c_str());
+      Out(line);
+    }
+  }
+}
+
+// A property that only the level sequence reads.
+bool NeedsLevels(const Member& m) {
+  std::string_view g = GroupOf(m.Name());
+  return g == "receiver" || g == "transmit" || g == "keyer" || g == "meters";
+}
+
+int Get(Session& session, const Options& o, const std::vector<std::string>& words) {
+  if (words.empty()) throw CliError(kExitUsage, "get needs a property name");
+  const Member& m = Lookup(words[0], MemberKind::kProperty);
+  std::vector<std::string> rest(words.begin() + 1, words.end());
+  std::vector<Variant> args = Arguments(m, rest);
+  Variant v;
+  try {
+    v = m.Get(session.radio(), args);
+  } catch (const AutomationError& e) {
+    throw CliError(kExitFailure,
+                   m.Name() + ": error " + std::to_string(e.Number()) + ", " + e.Description());
+  }
+  std::string label = m.Name();
+  if (!rest.empty()) {
+    label += "(";
+    for (std::size_t i = 0; i < rest.size(); ++i) label += (i ? "," : "") + rest[i];
+    label += ")";
+  }
+  if (o.json) {
+    std::string idx = "[";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      idx += (i ? "," : "") + JsonValue(args[i], m.Params()[i].type);
+    }
+    Out("{\"name\":" + JsonString(m.Name()) + ",\"indices\":" + idx +
+        "],\"type\":" + JsonString(TypeName(m.Type())) + ",\"value\":" + JsonValue(v, m.Type()) +
+        JsonTrace(session, o) + "}\n");
+  } else {
+    Out(label + " = " + HumanValue(v, m.Type()) + "\n");
+  }
+  return kExitOk;
+}
+
+int Let(Session& session, const Options& o, const std::vector<std::string>& words) {
+  if (words.size() != 2) throw CliError(kExitUsage, "let needs a property name and one value");
+  const Member& m = Lookup(words[0], MemberKind::kProperty);
+  if (!m.Settable()) throw CliError(kExitUsage, m.Name() + " is read-only");
+  Variant value = Argument(words[1], {"value", m.Type(), false}, 1);
+  try {
+    m.Let(session.radio(), value);
+  } catch (const AutomationError& e) {
+    throw CliError(kExitFailure,
+                   m.Name() + ": error " + std::to_string(e.Number()) + ", " + e.Description());
+  }
+  return Get(session, o, {m.Name()});
+}
+
+// Runs one operation; prints the result, rewritten arguments, what it sent and what changed.
+int Call(Session& session, const Options& o, const std::vector<std::string>& words,
+         EventPrinter* events) {
+  if (words.empty()) throw CliError(kExitUsage, "call needs an operation name");
+  const Member& m = Lookup(words[0], MemberKind::kMethod);
+  std::vector<Variant> args = Arguments(m, {words.begin() + 1, words.end()});
+  std::vector<Variant> before = args;
+  // Let bytes already on their way reach the record first, so the mark below separates what
+  // the call writes. No event runs during the call, so nothing else writes meanwhile.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  session.Collect();
+  std::size_t mark = session.Record().size();
+  Snapshot state(session.radio());
+  Variant result;
+  std::string error;
+  int error_number = 0;
+  try {
+    result = m.Call(session.radio(), args);
+  } catch (const AutomationError& e) {
+    error = e.Description();
+    error_number = e.Number();
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  session.Collect();
+  std::vector<std::string> sent = session.SentSince(mark);
+  // Let the answers come in and be parsed before reading what changed.
+  if (events) events->Rebase();
+  session.Run(400);
+  auto changes = state.Update(Snapshot(session.radio()));
+
+  if (o.json) {
+    std::string s = "{\"name\":" + JsonString(m.Name());
+    if (error_number) {
+      s += ",\"error\":{\"number\":" + std::to_string(error_number) +
+           ",\"description\":" + JsonString(error) + "}";
+    } else {
+      s += ",\"result\":" + JsonValue(result, m.Type());
+    }
+    s += ",\"arguments\":[";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const MemberParam& p = m.Params()[i];
+      s += (i ? "," : "") + std::string("{\"name\":") + JsonString(p.name) +
+           ",\"value\":" + JsonValue(args[i], p.type) +
+           ",\"rewritten\":" + (p.rewritten && !(args[i] == before[i]) ? "true" : "false") + "}";
+    }
+    s += "],\"sent\":" + JsonList(sent) + ",\"changes\":" + ChangesJson(changes);
+    Out(s + JsonTrace(session, o) + "}\n");
+  } else {
+    if (error_number) {
+      Out(m.Name() + " failed: error " + std::to_string(error_number) + ", " + error + "\n");
+    } else if (m.Type() == ValueType::kVoid) {
+      Out(m.Name() + " done\n");
+    } else {
+      Out(m.Name() + " = " + HumanValue(result, m.Type()) + "\n");
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const MemberParam& p = m.Params()[i];
+      if (p.rewritten && !(args[i] == before[i])) {
+        Out("  " + p.name + " rewritten: " + HumanValue(before[i], p.type) + " -> " +
+            HumanValue(args[i], p.type) + "\n");
+      }
+    }
+    Out("  sent: " + Joined(sent) + "\n");
+    Out("  changed: " + ChangesHuman(changes) + "\n");
+  }
+  return error_number ? kExitFailure : kExitOk;
+}
+
+int Raw(Session& session, const Options& o, const std::vector<std::string>& words) {
+  if (words.size() != 1) throw CliError(kExitUsage, "raw needs one TEXT (quote it)");
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  session.Collect();
+  std::size_t mark = session.Record().size();
+  std::int16_t format = 0;
+  session.radio().SetCommand(format, words[0]);  // waits 0.25 s for the answer itself
+  session.Run(200);
+  std::vector<std::string> sent = session.SentSince(mark);
+  std::vector<std::string> received = session.ReceivedSince(mark);
+  if (o.json) {
+    Out("{\"sent\":" + JsonList(sent) + ",\"received\":" + JsonList(received) +
+        JsonTrace(session, o) + "}\n");
+  } else {
+    Out("sent:     " + Joined(sent) + "\nreceived: " + Joined(received) + "\n");
+  }
+  return kExitOk;
+}
+
+int Watch(Session& session, const Options& o) {
+  EventPrinter events(session, o);
+  if (!o.json) Out(session.radio().Transceiver() + " on " + session.Description() + "\n");
+  session.ReadState(Refresh::kStatus);
+  double end = o.for_seconds >= 0 ? Now() + o.for_seconds : -1;
+  while (!g_stop && (end < 0 || Now() < end)) {
+    session.Run(100);
+    FlushJsonTrace(session, o);
+  }
+  if (!o.json) Out(std::to_string(events.Count()) + " events\n");
+  return kExitOk;
+}
+
+// Splits a script line into words; "double quotes" keep blanks inside one word.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> out;
+  std::string cur;
+  bool quoted = false, have = false;
+  for (char c : line) {
+    if (c == '"') {
+      quoted = !quoted;
+      have = true;
+    } else if (!quoted && (c == ' ' || c == '\t' || c == '\r')) {
+      if (have) out.push_back(cur);
+      cur.clear();
+      have = false;
+    } else if (!quoted && c == '#') {
+      break;
+    } else {
+      cur += c;
+      have = true;
+    }
+  }
+  if (quoted) throw CliError(kExitUsage, "unclosed quote");
+  if (have) out.push_back(cur);
+  return out;
+}
+
+int Script(Session& session, const Options& o, const std::vector<std::string>& words) {
+  if (words.size() != 1) throw CliError(kExitUsage, "script needs one FILE, or - for stdin");
+  std::ifstream file;
+  std::istream* in = &std::cin;
+  if (words[0] != "-") {
+    file.open(words[0]);
+    if (!file) throw CliError(kExitUsage, "cannot read " + words[0]);
+    in = &file;
+  }
+  EventPrinter events(session, o);
+  if (!o.json) Out(session.radio().Transceiver() + " on " + session.Description() + "\n");
+  session.ReadState(Chosen(o, Refresh::kStatus));
+  events.Rebase();
+  std::string line;
+  int number = 0, status = kExitOk;
+  while (!g_stop && std::getline(*in, line)) {
+    ++number;
+    std::vector<std::string> w;
+    try {
+      w = Words(line);
+      if (w.empty()) continue;
+      if (!o.json) Out("> " + line + "\n");
+      std::vector<std::string> rest(w.begin() + 1, w.end());
+      if (w[0] == "get") {
+        Get(session, o, rest);
+      } else if (w[0] == "let") {
+        Let(session, o, rest);
+      } else if (w[0] == "call") {
+        if (Call(session, o, rest, &events) != kExitOk) status = kExitFailure;
+      } else if (w[0] == "raw") {
+        Raw(session, o, rest);
+      } else if (w[0] == "status") {
+        PrintStatus(session, o, {});
+      } else if (w[0] == "wait") {
+        double s = rest.size() == 1 ? std::atof(rest[0].c_str()) : -1;
+        if (!(s >= 0) || s > 3600) throw CliError(kExitUsage, "wait needs SECONDS");
+        session.Run(static_cast<int>(s * 1000));
+      } else {
+        throw CliError(kExitUsage, "unknown script command \"" + w[0] + "\"");
+      }
+      FlushJsonTrace(session, o);
+    } catch (const CliError& e) {
+      std::fprintf(stderr, "veltro-ftdx10: line %d: %s\n", number, e.what());
+      if (o.json)
+        Out("{\"line\":" + std::to_string(number) + ",\"error\":" + JsonString(e.what()) + "}\n");
+      status = e.Status();
+    }
+  }
+  return status;
+}
+
+int Run(const CommandLine& cl) {
+  const Options& o = cl.options;
+  std::string command = cl.words.empty() ? "" : cl.words[0];
+  std::vector<std::string> rest;
+  if (!cl.words.empty()) rest.assign(cl.words.begin() + 1, cl.words.end());
+
+  if (command == "help" || command.empty()) {
+    if (command.empty() && !cl.help) {
+      std::fputs(kMainHelp, stderr);
+      return kExitUsage;
+    }
+    if (!rest.empty()) {
+      auto it = CommandHelp().find(rest[0]);
+      if (it == CommandHelp().end()) throw CliError(kExitUsage, "no command " + rest[0]);
+      Out(it->second);
+    } else {
+      Out(kMainHelp);
+    }
+    return kExitOk;
+  }
+  auto help = CommandHelp().find(command);
+  if (help == CommandHelp().end()) {
+    throw CliError(kExitUsage, "unknown command \"" + command + "\" (see veltro-ftdx10 --help)");
+  }
+  if (cl.help) {
+    Out(help->second);
+    return kExitOk;
+  }
+  if (command == "members") return Members(o);
+  if (command == "ports") return Ports(o);
+
+  // Check what needs no radio before opening one.
+  if (command == "get" || command == "call") {
+    if (rest.empty()) throw CliError(kExitUsage, command + " needs a member name");
+    const Member& m =
+        Lookup(rest[0], command == "get" ? MemberKind::kProperty : MemberKind::kMethod);
+    Arguments(m, {rest.begin() + 1, rest.end()});
+  }
+
+  Session session(o);
+  session.Open();
+  int status = kExitOk;
+  if (command == "status") {
+    Session::Timing timing = session.ReadState(Chosen(o, Refresh::kFull));
+    PrintStatus(session, o, timing);
+  } else if (command == "watch") {
+    status = Watch(session, o);
+  } else if (command == "get") {
+    Refresh r = NeedsLevels(*FindMember(rest[0])) ? Refresh::kFull : Refresh::kStatus;
+    session.ReadState(Chosen(o, r));
+    status = Get(session, o, rest);
+  } else if (command == "let") {
+    session.ReadState(Chosen(o, Refresh::kNone));
+    status = Let(session, o, rest);
+  } else if (command == "call") {
+    session.ReadState(Chosen(o, Refresh::kStatus));
+    status = Call(session, o, rest, nullptr);
+  } else if (command == "raw") {
+    session.ReadState(Chosen(o, Refresh::kNone));
+    status = Raw(session, o, rest);
+  } else if (command == "script") {
+    status = Script(session, o, rest);
+  }
+  return status;
+}
+
+}  // namespace
+
+}  // namespace veltro::cli
+
+int main(int argc, char** argv) {
+  using namespace veltro::cli;
+  struct sigaction sa {};
+  sa.sa_handler = OnSignal;
+  sigaction(SIGINT, &sa, nullptr);
+  sigaction(SIGTERM, &sa, nullptr);
+  bool json = false;
+  try {
+    CommandLine cl = Parse(argc, argv);
+    json = cl.options.json;
+    return Run(cl);
+  } catch (const CliError& e) {
+    std::fprintf(stderr, "veltro-ftdx10: %s\n", e.what());
+    if (json) std::printf("{\"error\":%s}\n", JsonString(e.what()).c_str());
+    return e.Status();
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "veltro-ftdx10: %s\n", e.what());
+    if (json) std::printf("{\"error\":%s}\n", JsonString(e.what()).c_str());
+    return kExitFailure;
+  }
+}

@@ -1,0 +1,177 @@
+// Values as text and JSON, the trace lines, and the grouping `status` shows.
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "cli.h"
+
+namespace veltro::cli {
+
+namespace {
+
+bool IsNumber(const Variant& v) {
+  return std::holds_alternative<std::int16_t>(v.value()) ||
+         std::holds_alternative<std::int32_t>(v.value()) ||
+         std::holds_alternative<double>(v.value());
+}
+
+// Singles are widened to double on the way out; show the digits a single holds.
+std::string NumberText(const Variant& v, ValueType type) {
+  if (const double* d = std::get_if<double>(&v.value())) {
+    if (std::isnan(*d)) return "nan";
+    if (std::isinf(*d)) return *d > 0 ? "inf" : "-inf";
+    char buf[40];
+    std::snprintf(buf, sizeof buf, type == ValueType::kSingle ? "%.7g" : "%.15g", *d);
+    return buf;
+  }
+  return v.ToText();
+}
+
+std::string Printable(std::string_view bytes) {
+  std::string out;
+  for (unsigned char c : bytes) {
+    if (c >= 0x20 && c < 0x7f && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string HumanValue(const Variant& v, ValueType type) {
+  if (type == ValueType::kBoolean && IsNumber(v)) {
+    try {
+      return v.ToInt32() != 0 ? "true" : "false";
+    } catch (const AutomationError&) {
+    }
+  }
+  if (const bool* b = std::get_if<bool>(&v.value())) return *b ? "true" : "false";
+  if (v.IsObject()) return "(object)";
+  if (v.IsEmpty()) return "(empty)";
+  if (IsNumber(v)) return NumberText(v, type);
+  const std::string& s = std::get<std::string>(v.value());
+  return "\"" + Printable(s) + "\"";
+}
+
+std::string JsonString(std::string_view s) {
+  std::string out = "\"";
+  for (unsigned char c : s) {
+    switch (c) {
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        if (c < 0x20 || c >= 0x7f) {
+          // Bytes from the line need not be UTF-8; keep each one as a code point of its own.
+          char buf[8];
+          std::snprintf(buf, sizeof buf, "\\u%04x", c);
+          out += buf;
+        } else {
+          out += static_cast<char>(c);
+        }
+    }
+  }
+  return out + "\"";
+}
+
+std::string JsonValue(const Variant& v, ValueType type) {
+  if (v.IsEmpty() || v.IsObject()) return "null";
+  if (const bool* b = std::get_if<bool>(&v.value())) return *b ? "true" : "false";
+  if (const std::string* s = std::get_if<std::string>(&v.value())) return JsonString(*s);
+  if (type == ValueType::kBoolean) return v.ToInt32() != 0 ? "true" : "false";
+  if (const double* d = std::get_if<double>(&v.value())) {
+    if (!std::isfinite(*d)) return "null";
+  }
+  return NumberText(v, type);
+}
+
+std::string TraceLine(const TraceEntry& e) {
+  char head[32];
+  std::snprintf(head, sizeof head, "%11.6f %s ", e.time,
+                e.direction == Direction::kOut ? ">" : "<");
+  return head + Printable(e.bytes);
+}
+
+std::string TraceJson(const TraceEntry& e) {
+  char t[32];
+  std::snprintf(t, sizeof t, "%.6f", e.time);
+  return std::string("{\"time\":") + t + ",\"dir\":\"" +
+         (e.direction == Direction::kOut ? "out" : "in") + "\",\"bytes\":" + JsonString(e.bytes) +
+         "}";
+}
+
+const std::vector<const char*>& Groups() {
+  static const std::vector<const char*> groups = {
+      "tuning", "mode", "receiver", "transmit", "keyer", "meters", "tones", "memory", "link"};
+  return groups;
+}
+
+const char* GroupOf(std::string_view property) {
+  static const std::map<std::string_view, const char*, std::less<>> kGroup = [] {
+    std::map<std::string_view, const char*, std::less<>> m;
+    auto put = [&](const char* group, std::initializer_list<std::string_view> names) {
+      for (std::string_view n : names) m[n] = group;
+    };
+    put("tuning",
+        {"Freq", "TX_Freq", "VFOA_Freq", "VFOB_Freq", "Sub_Freq", "VFO", "Split", "Band", "Range",
+         "RangeMin", "RangeMax", "RITStatus", "RITOffset", "TuningStep", "Fast", "LockDial"});
+    put("mode", {"Mode", "Reverse", "DataMode", "VFOA_Mode", "VFOB_Mode", "Sub_Mode", "TX_Mode",
+                 "Filter", "BW", "IFShift", "IFS", "ContourState", "FContour", "APFState",
+                 "LowCutFilter", "HighCutFilter"});
+    put("receiver", {"AFLevel", "SQLevel", "RFLevel", "RFT", "AGC", "Att", "PreAmp", "Antenna",
+                     "NB", "NBType", "NR", "NF", "FNotch", "AutoNF", "Dual", "Busy", "DimLevel"});
+    put("transmit", {"PTT", "RFPower", "MicGain", "Comp", "ProcLevel", "TXEQ", "Vox", "Tuner",
+                     "Monitor", "MonitorLevel"});
+    put("keyer", {"KeyerSpeed", "KeyerWPM", "Pitch", "BK", "BKIn", "FullBK"});
+    put("meters", {"SMeter", "Meter", "MeterSW", "MeterCaption"});
+    put("tones", {"RPT", "Shift", "Enc", "Dec", "CTCSS", "DCS", "CTCSSTone"});
+    put("memory", {"MemMode", "Channel", "ChannelMin", "ChannelMax", "CHLabel"});
+    return m;
+  }();
+  auto it = kGroup.find(property);
+  return it == kGroup.end() ? "link" : it->second;
+}
+
+const std::vector<Reading>& Readings() {
+  static const std::vector<Reading> readings = [] {
+    std::vector<Reading> out;
+    for (const Member& m : Members()) {
+      if (m.Kind() != MemberKind::kProperty) continue;
+      if (m.Params().empty()) {
+        out.push_back({m.Name(), &m, {}});
+      } else if (m.Params().size() == 1 && m.Params()[0].name == "Receiver") {
+        out.push_back({m.Name() + "(0)", &m, {Variant(std::int16_t{0})}});
+      }
+    }
+    return out;
+  }();
+  return readings;
+}
+
+Variant Read(FTDX10_Protocol& radio, const Reading& r) {
+  std::vector<Variant> args = r.indices;
+  try {
+    return r.member->Get(radio, args);
+  } catch (const std::exception& e) {
+    return Variant(std::string("(error: ") + e.what() + ")");
+  }
+}
+
+}  // namespace veltro::cli

@@ -1,0 +1,217 @@
+// veltro-ftdx10 run as a user runs it: its output, its errors and its exit status, against the
+// simulator it starts itself or one the test serves on a pty.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "ftdx10sim/simulator.h"
+
+namespace {
+
+std::string ToolPath() {
+#ifdef VELTRO_CLI_PATH
+  return VELTRO_CLI_PATH;
+#else
+  return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "veltro-ftdx10").string();
+#endif
+}
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::filesystem::path& p) {
+  std::ifstream in(p);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs the tool with `args` (shell words) and `input` on its standard input.
+Result Tool(const std::string& args, const std::string& input = "") {
+  auto dir = std::filesystem::temp_directory_path() / ("cli_test_" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "in") << input;
+  std::string cmd = "timeout 60 " + ToolPath() + " " + args + " <" + (dir / "in").string() + " >" +
+                    (dir / "out").string() + " 2>" + (dir / "err").string();
+  int raw = std::system(cmd.c_str());
+  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out"), Slurp(dir / "err")};
+  std::filesystem::remove_all(dir);
+  return r;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+// A build without serial support cannot open the simulator's pty either.
+#define SKIP_WITHOUT_SERIAL(result)                                        \
+  if (Has((result).err, "Serial ports are not supported in this build")) { \
+    GTEST_SKIP() << "no serial support in this build";                     \
+  }
+
+TEST(Cli, CommandLineMistakesFailBeforeAnyRadioIsOpened) {
+  struct Case {
+    const char* args;
+    const char* message;
+  } cases[] = {
+      {"frobnicate", "unknown command \"frobnicate\""},
+      {"--bogus status", "unknown option --bogus"},
+      {"get Fred", "unknown member \"Fred\""},
+      {"get freq", "did you mean Freq?"},
+      {"get SetFreq", "SetFreq is a method: use call"},
+      {"call Freq", "Freq is a property: use get"},
+      {"call SetFreq", "SetFreq takes 1 argument, not 0: SetFreq(Freq As Double) As Boolean"},
+      {"call SetMode 1", "SetMode takes 2 arguments, not 1"},
+      {"call SetFreq abc", "argument 1 (Freq As Double): \"abc\" is not a number"},
+      {"call SetBand 99999", "argument 1 (Band As Integer): \"99999\" is out of range"},
+      {"call SetFreq 1e999", "argument 1 (Freq As Double): \"1e999\" is not a number"},
+      {"--model ft8 status", "--model is ftdx10 or ft891"},
+      {"--port", "--port needs a value"},
+      {"let Freq 1", "Freq is read-only"},
+  };
+  for (const Case& c : cases) {
+    Result r = Tool(c.args);
+    EXPECT_EQ(r.status, 2) << c.args;
+    EXPECT_TRUE(Has(r.err, c.message)) << c.args << ": " << r.err;
+    EXPECT_EQ(r.out, "") << c.args;
+  }
+}
+
+TEST(Cli, EveryCommandHasItsHelp) {
+  for (const char* cmd :
+       {"status", "watch", "get", "let", "call", "raw", "script", "members", "ports"}) {
+    Result r = Tool(std::string(cmd) + " --help");
+    EXPECT_EQ(r.status, 0) << cmd;
+    EXPECT_TRUE(Has(r.out, std::string("usage: veltro-ftdx10 ")) && Has(r.out, cmd)) << r.out;
+    EXPECT_EQ(Tool(std::string("help ") + cmd).out, r.out);
+  }
+  Result none = Tool("");
+  EXPECT_EQ(none.status, 2);
+  EXPECT_TRUE(Has(none.err, "commands:"));
+}
+
+TEST(Cli, MembersListsTheTableWithTypesAndRewrittenParameters) {
+  Result r = Tool("members");
+  ASSERT_EQ(r.status, 0);
+  EXPECT_TRUE(Has(r.out, "method     SetMode(ref Mode As Integer, Reverse As Integer) As Boolean"));
+  EXPECT_TRUE(Has(r.out, "property   AFLevel(Receiver As Variant) As Integer"));
+  EXPECT_TRUE(Has(r.out, "property   AutoPolling As Boolean  (get/let)"));
+  EXPECT_TRUE(Has(r.out, "connector  FTDX10_Protocol"));
+  Result j = Tool("--json members");
+  ASSERT_EQ(j.status, 0);
+  EXPECT_TRUE(Has(j.out,
+                  "{\"name\":\"SetMode\",\"kind\":\"method\",\"type\":\"Boolean\","
+                  "\"settable\":false,\"params\":[{\"name\":\"Mode\",\"type\":\"Integer\","
+                  "\"rewritten\":true}"));
+}
+
+TEST(Cli, MissingOrBusyPortsAreReportedClearly) {
+  Result missing = Tool("--port /dev/ttyUSB_none status");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_TRUE(Has(missing.err, "no such port: /dev/ttyUSB_none")) << missing.err;
+
+  Result direct = Tool("--direct --port /dev/ttyUSB_none status");
+  EXPECT_EQ(direct.status, 1);
+  EXPECT_TRUE(Has(direct.err, "cannot open /dev/ttyUSB_none: ")) << direct.err;
+
+  veltro::sim::Simulator sim;
+  sim.Start();
+  int fd = open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+  ASSERT_GE(fd, 0);
+  // Another program holds the radio's port, as the tool itself would (the lock also holds for
+  // root, whom the exclusive flag does not stop).
+  ASSERT_EQ(ioctl(fd, TIOCEXCL), 0);
+  ASSERT_EQ(flock(fd, LOCK_EX | LOCK_NB), 0);
+  Result busy = Tool("--port " + sim.SlavePath() + " status");
+  close(fd);
+  EXPECT_EQ(busy.status, 1);
+  EXPECT_TRUE(Has(busy.err, "busy")) << busy.err;
+}
+
+TEST(Cli, CallPrintsResultRewrittenArgumentsAndWhatWasSent) {
+  Result r = Tool("call SetMode 2 0");
+  SKIP_WITHOUT_SERIAL(r);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Has(r.out, "SetMode = true"));
+  EXPECT_TRUE(Has(r.out, "sent: MD03;FA014250000;")) << r.out;
+  EXPECT_TRUE(Has(r.out, "changed: Mode 1 -> 2")) << r.out;
+
+  Result j = Tool("--json call SetFreq 7.1");
+  ASSERT_EQ(j.status, 0) << j.err;
+  EXPECT_TRUE(Has(j.out, "\"result\":true")) << j.out;
+  EXPECT_TRUE(Has(j.out, "FA007100000;")) << j.out;
+  EXPECT_TRUE(Has(j.out, "\"Freq\":{\"from\":14.25,\"to\":7.1}")) << j.out;
+  EXPECT_TRUE(Has(j.out, "\"arguments\":[{\"name\":\"Freq\",\"value\":7.1,\"rewritten\":false}]"));
+
+  Result refused = Tool("call SetFreq 200");
+  EXPECT_EQ(refused.status, 0);
+  EXPECT_TRUE(Has(refused.out, "SetFreq = false"));
+  EXPECT_TRUE(Has(refused.out, "sent: (nothing)"));
+}
+
+TEST(Cli, GetAndStatusReadTheRadio) {
+  veltro::sim::Simulator sim;
+  sim.Start();
+  ASSERT_TRUE(sim.FrontPanel("FA007074000"));
+  Result get = Tool("--port " + sim.SlavePath() + " get VFOA_Freq");
+  SKIP_WITHOUT_SERIAL(get);
+  ASSERT_EQ(get.status, 0) << get.err;
+  EXPECT_EQ(get.out, "VFOA_Freq = 7.074\n");
+
+  Result ft891 = Tool("--model ft891 --json --refresh status status");
+  ASSERT_EQ(ft891.status, 0) << ft891.err;
+  EXPECT_TRUE(Has(ft891.out, "(built-in simulator, ft891)")) << ft891.out;
+  for (const char* group :
+       {"tuning", "mode", "receiver", "transmit", "keyer", "meters", "tones", "memory"}) {
+    EXPECT_TRUE(Has(ft891.out, std::string("\"") + group + "\":{\"")) << group;
+  }
+}
+
+TEST(Cli, RawShowsTheAnswerAndTraceIsTimeStamped) {
+  Result r = Tool("--trace raw FA");
+  SKIP_WITHOUT_SERIAL(r);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_TRUE(Has(r.out, "sent:     FA;"));
+  EXPECT_TRUE(Has(r.out, "received: FA014250000;")) << r.out;
+  EXPECT_TRUE(Has(r.out, " > FA;\n"));
+  EXPECT_TRUE(Has(r.out, " < FA014250000;\n"));
+}
+
+TEST(Cli, ScriptRunsOneSessionAndPrintsTheEvents) {
+  Result r = Tool("script -", "call SetFreq 21.2\ncall SetSplit 1\nwait 1\nget Split\nbogus\n");
+  SKIP_WITHOUT_SERIAL(r);
+  EXPECT_EQ(r.status, 2);  // the bad line is reported, the rest still ran
+  EXPECT_TRUE(Has(r.err, "line 5: unknown script command \"bogus\""));
+  EXPECT_TRUE(Has(r.out, "sent: BS07;FA021200000;")) << r.out;
+  EXPECT_TRUE(Has(r.out, "Split = 1"));
+  EXPECT_TRUE(Has(r.out, "Change(1)")) << r.out;
+}
+
+TEST(Cli, WatchEndsWhenAskedAndPrintsEventsAsJsonLines) {
+  Result r = Tool("--json watch --for 3");
+  SKIP_WITHOUT_SERIAL(r);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::string line;
+  int events = 0;
+  while (std::getline(lines, line)) {
+    EXPECT_EQ(line.front(), '{');
+    EXPECT_EQ(line.back(), '}');
+    if (Has(line, "\"event\":\"Change\"")) ++events;
+  }
+  EXPECT_GT(events, 0) << r.out;
+}
+
+}  // namespace
