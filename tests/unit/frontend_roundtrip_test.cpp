@@ -59,7 +59,13 @@ const std::vector<Trip> kCommonTrips = {
     {"dial lock", [](auto& r) { r.SetLockDial(1); }, "LK", 1},
     {"meter", [](auto& r) { r.SetMeterSW(3); }, "MS", 3},
     {"blanker type", [](auto& r) { r.SetNBType(1); }, "NB0", 1},
-    {"blanker level", [](auto& r) { r.SetNB(7); }, "NL0", 7},
+    // The radio starts with its blanker off, so the type goes first.
+    {"blanker level",
+     [](auto& r) {
+       r.SetNBType(1);
+       r.SetNB(7);
+     },
+     "NL0", 7},
     {"noise reduction on", [](auto& r) { r.SetNR(5); }, "NR0", 1},
     {"noise reduction level", [](auto& r) { r.SetNR(5); }, "RL0", 5},
     {"noise reduction off",
