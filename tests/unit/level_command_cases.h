@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "support/virtual_rig.h"
+#include "veltro/members.h"
 
 namespace veltro::testing {
 
@@ -99,6 +100,25 @@ class CommandRig : public VirtualRig {
     return os.str();
   }
 };
+
+// A check that each property reads its value, e.g. Reads({{"AFLevel(0)", 5}, {"NR", 1007}});
+// the property is read by name through the member table, indices in brackets.
+inline std::function<void(CommandRig&)> Reads(std::vector<std::pair<std::string, int>> expected) {
+  return [expected](CommandRig& rig) {
+    for (const auto& [name, value] : expected) {
+      std::string member = name.substr(0, name.find('('));
+      std::vector<Variant> args;
+      if (auto open = name.find('('); open != std::string::npos) {
+        for (auto at = open + 1; at < name.size(); at = name.find_first_of(",)", at) + 1) {
+          args.emplace_back(static_cast<std::int16_t>(std::stoi(name.substr(at))));
+        }
+      }
+      const Member* m = FindMember(member);
+      ASSERT_NE(m, nullptr) << member;
+      EXPECT_EQ(m->Get(*rig.radio, args).ToInt32(), value) << name;
+    }
+  };
+}
 
 // One row: set-up, the call (its result as a 16-bit value), and what must follow.
 struct CommandCase {

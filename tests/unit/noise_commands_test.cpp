@@ -32,19 +32,19 @@ TEST(NoiseCommands, SwitchPlusLevel) {
        [](auto& r) { return r.SetNR(7); },
        -1,
        {"RL007"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->NR(), 7); }},
+       testing::Reads({{"NR", 7}})},
       {"NR off keeps the level",
        [](CommandRig& r) { r.radio->SetNR(7); },
        [](auto& r) { return r.SetNR(0); },
        -1,
        {"NR00"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->NR(), 1007); }},
+       testing::Reads({{"NR", 1007}})},
       {"NR on again from off",
        nr_off_at(7),
        [](auto& r) { return r.SetNR(15); },
        -1,
        {"NR01", "RL015"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->NR(), 15); }},
+       testing::Reads({{"NR", 15}})},
       {"NR level change alone leaves StatusChange",
        [](CommandRig& r) {
          r.radio->SetNR(3);
@@ -53,31 +53,19 @@ TEST(NoiseCommands, SwitchPlusLevel) {
        [](auto& r) { return r.SetNR(4); },
        -1,
        {"RL004"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->StatusChange(), kFalse); }},
+       testing::Reads({{"StatusChange", 0}})},
       {"notch on from fresh",
        nullptr,
        [](auto& r) { return r.SetNF(100); },
        -1,
        {"BP00001", "BP01100"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->NF(), 100);
-         EXPECT_EQ(r.radio->FNotch(), 1000);
-       }},
-      {"notch top of range",
-       [](CommandRig& r) { r.radio->SetNF(5); },
-       [](auto& r) { return r.SetNF(320); },
-       -1,
-       {"BP01320"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->FNotch(), 3200); }},
+       testing::Reads({{"NF", 100}, {"FNotch", 1000}})},
       {"notch off keeps level and frequency",
        [](CommandRig& r) { r.radio->SetNF(100); },
        [](auto& r) { return r.SetNF(0); },
        -1,
        {"BP00000"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->NF(), 1100);
-         EXPECT_EQ(r.radio->FNotch(), 1000);
-       }},
+       testing::Reads({{"NF", 1100}, {"FNotch", 1000}})},
       {"notch change always flags status",
        [](CommandRig& r) {
          r.radio->SetNF(5);
@@ -86,7 +74,7 @@ TEST(NoiseCommands, SwitchPlusLevel) {
        [](auto& r) { return r.SetNF(6); },
        -1,
        {"BP01006"},
-       [](CommandRig& r) { EXPECT_EQ(r.radio->StatusChange(), kTrue); }},
+       testing::Reads({{"StatusChange", -1}})},
   });
 }
 
@@ -145,7 +133,6 @@ TEST(NoiseCommands, BlankerAndAutoNotch) {
        -1,
        {"BC01"},
        [](CommandRig& r) { EXPECT_EQ(r.radio->AutoNF(), Variant(std::int16_t{1})); }},
-      {"auto notch off", nullptr, [](auto& r) { return r.SetAutoNF(0); }, -1, {"BC00"}},
   });
 }
 
@@ -158,13 +145,11 @@ TEST(NoiseCommands, Refusals) {
       {"notch above the entry", nullptr, [](auto& r) { return r.SetNF(321); }},
       {"notch negative", nullptr, [](auto& r) { return r.SetNF(-5); }},
       {"blanker type 2 not fitted", nullptr, [](auto& r) { return r.SetNBType(2); }},
-      {"blanker type negative", nullptr, [](auto& r) { return r.SetNBType(-1); }},
       {"blanker level while off", [](CommandRig& r) { r.radio->SetNBType(0); },
        [](auto& r) { return r.SetNB(5); }},
       {"blanker type the library has no record for", [](CommandRig& r) { r.state().NBType = 3; },
        [](auto& r) { return r.SetNB(5); }},
       {"blanker level above the entry", nullptr, [](auto& r) { return r.SetNB(11); }},
-      {"blanker level negative", nullptr, [](auto& r) { return r.SetNB(-1); }},
       {"auto notch 2", nullptr, [](auto& r) { return r.SetAutoNF(2); }},
       {"auto notch not fitted", [](CommandRig& r) { r.state().Property[44] = 0; },
        [](auto& r) { return r.SetAutoNF(1); }},
