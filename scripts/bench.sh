@@ -1,0 +1,74 @@
+#!/bin/sh
+# Builds Release and prints every performance figure:
+#   answers per second through ReadBuffer; SetFreq call-to-wire latency over a pty; CPU of
+#   default polling against the simulator program; peak memory of `veltro-ftdx10 watch`; time
+#   from SetCAT(1) to the first full status cycle and the first level sequence.
+#
+#   scripts/bench.sh                # polling and watch measured over 60 s each
+#   scripts/bench.sh --seconds 10   # shorter, for CI
+set -eu
+cd "$(dirname "$0")/.."
+
+SECONDS_RUN=60
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --seconds) SECONDS_RUN="$2"; shift 2 ;;
+    --seconds=*) SECONDS_RUN="${1#*=}"; shift ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    *) echo "bench.sh: unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+
+scripts/setup.sh
+B=build-release
+cmake -S . -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRO_BENCHMARKS=ON >/dev/null
+cmake --build "$B" -j2 --target read_buffer_bench set_freq_latency_bench polling_bench \
+  veltro-ftdx10 ftdx10-sim
+
+OUT=$(mktemp -d)
+trap 'rm -rf "$OUT"' EXIT
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
+echo
+echo "== ReadBuffer (target >= 3 M answers/s)"
+"$B/bench/read_buffer_bench" --benchmark_min_time=0.5 --benchmark_filter=BM_ReadBuffer
+echo
+echo "== SetFreq call-to-wire over a pty (target median < 50 us)"
+"$B/bench/set_freq_latency_bench"
+echo
+echo "== Default polling for ${SECONDS_RUN} s against ftdx10-sim (target < 0.5 % of one core)"
+echo "== and time from SetCAT(1) to the first status cycle and level sequence"
+VELTRO_POLL_SECONDS="$SECONDS_RUN" "$B/bench/polling_bench"
+echo
+
+# Peak resident memory of the tool: the built-in simulator (what a user runs first), and a
+# port served by ftdx10-sim in another process, opened by the library itself.
+peak_kb() {  # PID -> last VmHWM seen while the process lives
+  peak=0
+  while kill -0 "$1" 2>/dev/null; do
+    v=$(awk '/^VmHWM:/ {print $2}' "/proc/$1/status" 2>/dev/null || true)
+    [ -z "$v" ] && break  # gone, or a zombie that has no memory left to show
+    peak=$v
+    sleep 0.2
+  done
+  echo "$peak"
+}
+echo "== Peak memory of veltro-ftdx10 watch over ${SECONDS_RUN} s (target < 10 MB)"
+"$B/veltro-ftdx10" watch --for "$SECONDS_RUN" >"$OUT/watch1" 2>&1 &
+W1=$!
+"$B/sim/ftdx10-sim" >"$OUT/sim" 2>/dev/null &
+SIM=$!
+i=0
+while [ ! -s "$OUT/sim" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+PTY=$(head -n1 "$OUT/sim")
+"$B/veltro-ftdx10" --port "$PTY" --direct watch --for "$SECONDS_RUN" >"$OUT/watch2" 2>&1 &
+W2=$!
+peak_kb $W2 >"$OUT/peak2" &
+P2=$!
+PEAK1=$(peak_kb $W1)
+wait $P2 || true
+PEAK2=$(cat "$OUT/peak2")
+kill "$SIM" 2>/dev/null || true
+wait 2>/dev/null || true
+echo "built-in simulator:         peak RSS ${PEAK1} kB, $(tail -n1 "$OUT/watch1")"
+echo "ftdx10-sim on $PTY: peak RSS ${PEAK2} kB, $(tail -n1 "$OUT/watch2")"
