@@ -364,6 +364,14 @@ class EventPrinter {
   EventPrinter(const EventPrinter&) = delete;
   EventPrinter& operator=(const EventPrinter&) = delete;
   int Count() const { return count_; }
+  // Events that changed no property (with split on, one per answer) are counted rather than
+  // printed one by one; this prints the count so far.
+  void Flush() {
+    if (quiet_ == 0) return;
+    Out("           (" + std::to_string(quiet_) + " Change event" + (quiet_ == 1 ? "" : "s") +
+        " changed no property)\n");
+    quiet_ = 0;
+  }
   // Takes the present state as the base for the next event's changes.
   void Rebase() { last_.Update(Snapshot(session_.radio())); }
 
@@ -380,7 +388,10 @@ class EventPrinter {
                          ",\"changes\":" + ChangesJson(changes) + "}\n";
       for (const TraceEntry& e : session_.TakePrinted()) Out(TraceJson(e) + "\n");
       Out(line);
+    } else if (changes.empty()) {
+      ++quiet_;
     } else {
+      Flush();
       Out(std::string(t) + " Change(" + std::to_string(state) + ") " + ChangesHuman(changes) +
           "\n");
     }
@@ -391,6 +402,7 @@ class EventPrinter {
   Snapshot last_;
   ChangeHandlerId id_ = 0;
   int count_ = 0;
+  int quiet_ = 0;
 };
 
 // Writes the trace kept for JSON as lines of their own (commands that print lines, not one
@@ -585,9 +597,27 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
   std::this_thread::sleep_for(std::chrono::milliseconds(40));
   session.Collect();
   std::vector<std::string> sent = session.SentSince(mark);
+  if (!o.json) {
+    if (error_number) {
+      Out(m.Name() + " failed: error " + std::to_string(error_number) + ", " + error + "\n");
+    } else if (m.Type() == ValueType::kVoid) {
+      Out(m.Name() + " done\n");
+    } else {
+      Out(m.Name() + " = " + HumanValue(result, m.Type()) + "\n");
+    }
+    for (std::size_t i = 0; i < args.size(); ++i) {
+      const MemberParam& p = m.Params()[i];
+      if (p.rewritten && !(args[i] == before[i])) {
+        Out("  " + p.name + " rewritten: " + HumanValue(before[i], p.type) + " -> " +
+            HumanValue(args[i], p.type) + "\n");
+      }
+    }
+    Out("  sent: " + Joined(sent) + "\n");
+  }
   // Let the answers come in and be parsed before reading what changed.
   if (events) events->Rebase();
   session.Run(400);
+  if (events) events->Flush();
   auto changes = state.Update(Snapshot(session.radio()));
 
   if (o.json) {
@@ -608,21 +638,6 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
     s += "],\"sent\":" + JsonList(sent) + ",\"changes\":" + ChangesJson(changes);
     Out(s + JsonTrace(session, o) + "}\n");
   } else {
-    if (error_number) {
-      Out(m.Name() + " failed: error " + std::to_string(error_number) + ", " + error + "\n");
-    } else if (m.Type() == ValueType::kVoid) {
-      Out(m.Name() + " done\n");
-    } else {
-      Out(m.Name() + " = " + HumanValue(result, m.Type()) + "\n");
-    }
-    for (std::size_t i = 0; i < args.size(); ++i) {
-      const MemberParam& p = m.Params()[i];
-      if (p.rewritten && !(args[i] == before[i])) {
-        Out("  " + p.name + " rewritten: " + HumanValue(before[i], p.type) + " -> " +
-            HumanValue(args[i], p.type) + "\n");
-      }
-    }
-    Out("  sent: " + Joined(sent) + "\n");
     Out("  changed: " + ChangesHuman(changes) + "\n");
   }
   return error_number ? kExitFailure : kExitOk;
@@ -652,10 +667,12 @@ int Watch(Session& session, const Options& o) {
   if (!o.json) Out(session.radio().Transceiver() + " on " + session.Description() + "\n");
   session.ReadState(Refresh::kStatus);
   double end = o.for_seconds >= 0 ? Now() + o.for_seconds : -1;
-  while (!g_stop && (end < 0 || Now() < end)) {
+  for (int i = 1; !g_stop && (end < 0 || Now() < end); ++i) {
     session.Run(100);
     FlushJsonTrace(session, o);
+    if (i % 10 == 0) events.Flush();
   }
+  events.Flush();
   if (!o.json) Out(std::to_string(events.Count()) + " events\n");
   return kExitOk;
 }
@@ -697,6 +714,7 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
   EventPrinter events(session, o);
   if (!o.json) Out(session.radio().Transceiver() + " on " + session.Description() + "\n");
   session.ReadState(Chosen(o, Refresh::kStatus));
+  events.Flush();
   events.Rebase();
   std::string line;
   int number = 0, status = kExitOk;
@@ -706,6 +724,7 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
     try {
       w = Words(line);
       if (w.empty()) continue;
+      events.Flush();
       if (!o.json) Out("> " + line + "\n");
       std::vector<std::string> rest(w.begin() + 1, w.end());
       if (w[0] == "get") {
@@ -722,6 +741,7 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
         double s = rest.size() == 1 ? std::atof(rest[0].c_str()) : -1;
         if (!(s >= 0) || s > 3600) throw CliError(kExitUsage, "wait needs SECONDS");
         session.Run(static_cast<int>(s * 1000));
+        events.Flush();
       } else {
         throw CliError(kExitUsage, "unknown script command \"" + w[0] + "\"");
       }
@@ -733,6 +753,7 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
       status = e.Status();
     }
   }
+  events.Flush();
   return status;
 }
 
