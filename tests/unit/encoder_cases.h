@@ -1,72 +1,177 @@
-// Shared by the Set-operation tests: a rig with its port open on virtual time, a record of what
-// one call wrote (each text with its time from the start of the call, and how long the call
-// took), and a snapshot of the cache fields the operations touch, so that a refusal can be
-// checked to store nothing.
+// Shared by the tuning, mode, tone and memory tests: one table row is one call on a rig with its
+// port open on virtual time. The row gives the cache fields to start from ("Name=value ..."),
+// the call, its result, every text it wrote with its time from the start of the call
+// ("ms:TEXT ..."), how long it took, and every watched field that changed, in the order of the
+// field list below. A change the row does not list fails it, so a refusal row (nothing written,
+// nothing changed) also proves that nothing was stored.
 //
 // Times are exact. Ordinary commands go out at the first 5 ms sleep step at which the
 // single-precision time of day shows 0.1 s since the last write; at the rig's time of day
 // (1000 s) that is 100 or 105 ms, always the same for the same sequence.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <charconv>
 #include <cstdint>
-#include <ostream>
+#include <functional>
+#include <span>
 #include <sstream>
 #include <string>
-#include <utility>
+#include <type_traits>
 #include <vector>
 
 #include "support/virtual_rig.h"
 
 namespace veltro::testing {
 
-struct Sent {
-  std::int64_t ms;
-  std::string text;
-  friend bool operator==(const Sent&, const Sent&) = default;
-  friend std::ostream& operator<<(std::ostream& os, const Sent& s) {
-    return os << "{" << s.ms << ", \"" << s.text << "\"}";
-  }
-};
+using Call = std::function<VBool(FTDX10_Protocol&)>;
 
-struct Recorded {
-  std::vector<Sent> sent;
-  std::int64_t took_ms = 0;
+// `r.expr` as a row's call.
+#define VELTRO_CALL(expr) [](FTDX10_Protocol& r) { return r.expr; }
+// kTrue when `r.expr` throws the overflow error.
+#define VELTRO_OVERFLOWS(expr)                 \
+  [](FTDX10_Protocol& r) {                     \
+    try {                                      \
+      r.expr;                                  \
+    } catch (const AutomationError& e) {       \
+      return e.Number() == 6 ? kTrue : kFalse; \
+    }                                          \
+    return kFalse;                             \
+  }
+
+struct Row {
+  const char* name;
+  const char* given;
+  Call call;
+  VBool result;
+  const char* sent;
+  std::int64_t took_ms;
+  const char* changed;
 };
 
 class EncoderRig : public VirtualRig {
  public:
   EncoderRig() { OpenPort(); }
 
-  // Runs `call` and returns what it wrote; earlier writes are forgotten first.
+  // Runs `call`; returns what it wrote as "ms:TEXT ..." and sets `took_ms`.
   template <typename F>
-  Recorded Record(F&& call) {
+  std::string Record(F&& call, std::int64_t& took_ms) {
     serial().ClearWrites();
     const std::int64_t start = vp.NowMs();
-    std::forward<F>(call)();
-    Recorded r;
-    r.took_ms = vp.NowMs() - start;
-    for (const auto& w : serial().Writes()) r.sent.push_back({w.ms - start, w.text});
+    call();
+    took_ms = vp.NowMs() - start;
+    std::string out;
+    for (const auto& w : serial().Writes()) {
+      out += (out.empty() ? "" : " ") + std::to_string(w.ms - start) + ":" + w.text;
+    }
     serial().ClearWrites();
-    return r;
+    return out;
   }
 
-  // The cache fields and module values the tuning, mode, tone and memory operations write.
-  std::string Snapshot() {
-    const auto& s = state();
-    const auto& m = module();
-    std::ostringstream os;
-    os.precision(17);
-    os << "Freq=" << s.Freq << " A=" << s.VFOA_Freq << " B=" << s.VFOB_Freq << " VFO=" << s.VFO
-       << " Mode=" << s.Mode << " AMode=" << s.VFOA_Mode << " BMode=" << s.VFOB_Mode
-       << " Rev=" << s.Reverse << " Data=" << s.DataMode << " Split=" << s.Split
-       << " TXVFO=" << s.TXVFO << " TXF=" << s.TX_Freq << " TXM=" << s.TX_Mode << " Band=" << s.Band
-       << " Step=" << s.TuningStep << " RIT=" << s.RITStatus << "/" << s.RITOffset
-       << " Mem=" << s.MemMode << " Ch=" << s.Channel << " RPT=" << s.RPT << " Shift=" << s.Shift
-       << " CTCSS=" << s.CTCSS << " DCS=" << s.DCS << " Enc=" << s.Enc << " Dec=" << s.Dec
-       << " Tones=" << s.ToneCTCSS << "/" << s.ToneDCS << " VFOStep=" << m.VFOPollStep
-       << " VFOPoll=" << lib.Panel().tmrPollVFO->Enabled() << " Suspended=" << m.SendSuspended;
-    return os.str();
+  // Sets the fields of "Name=value ..."; "P<n>" is capability entry n.
+  void Given(const std::string& fields) {
+    std::istringstream in(fields);
+    for (std::string item; in >> item;) {
+      auto eq = item.find('=');
+      std::string name = item.substr(0, eq), value = item.substr(eq + 1);
+      if (name[0] == 'P' && std::isdigit(static_cast<unsigned char>(name[1]))) {
+        state().Property.at(std::stoul(name.substr(1))) = Parse<std::int16_t>(value);
+        continue;
+      }
+      bool found = false;
+      for (auto& f : Fields()) {
+        if (name == f.name) f.set(*this, value), found = true;
+      }
+      if (!found) ADD_FAILURE() << "no field " << name;
+    }
+  }
+
+  // The watched fields that differ from `before` (as Snapshot gave it), as "Name=value ...".
+  std::string Changes(const std::vector<std::string>& before) {
+    std::string out;
+    auto now = Snapshot();
+    for (std::size_t i = 0; i < now.size(); ++i) {
+      if (now[i] != before[i]) out += (out.empty() ? "" : " ") + Fields()[i].name + "=" + now[i];
+    }
+    return out;
+  }
+
+  std::vector<std::string> Snapshot() {
+    std::vector<std::string> out;
+    for (auto& f : Fields()) out.push_back(f.get(*this));
+    return out;
+  }
+
+ private:
+  template <typename T>
+  static T Parse(const std::string& text) {
+    T v{};
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
+  }
+  template <typename T>
+  static std::string Text(T v) {
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+  }
+
+  struct Field {
+    std::string name;
+    std::function<std::string(EncoderRig&)> get;
+    std::function<void(EncoderRig&, const std::string&)> set;
+  };
+  template <typename O, typename T>
+  static Field Of(const char* name, T O::*member) {
+    auto owner = [](EncoderRig& r) -> O& {
+      if constexpr (std::is_same_v<O, detail::Module>)
+        return r.module();
+      else
+        return r.state();
+    };
+    return {name, [=](EncoderRig& r) { return Text(owner(r).*member); },
+            [=](EncoderRig& r, const std::string& v) { owner(r).*member = Parse<T>(v); }};
+  }
+
+  // Everything the tuning, mode, tone and memory operations write, then what rows only set.
+  static const std::vector<Field>& Fields() {
+    using S = detail::RadioState;
+    using M = detail::Module;
+    // clang-format off
+    static const std::vector<Field> fields = {
+        Of("Freq", &S::Freq), Of("FA", &S::VFOA_Freq), Of("FB", &S::VFOB_Freq),
+        Of("VFO", &S::VFO), Of("Mode", &S::Mode), Of("ModeA", &S::VFOA_Mode),
+        Of("ModeB", &S::VFOB_Mode), Of("Rev", &S::Reverse), Of("Data", &S::DataMode),
+        Of("Split", &S::Split), Of("TXVFO", &S::TXVFO), Of("TXFreq", &S::TX_Freq),
+        Of("TXMode", &S::TX_Mode), Of("Band", &S::Band), Of("Step", &S::TuningStep),
+        Of("RIT", &S::RITStatus), Of("RITOff", &S::RITOffset), Of("Mem", &S::MemMode),
+        Of("Ch", &S::Channel), Of("RPT", &S::RPT), Of("Shift", &S::Shift),
+        Of("CTCSS", &S::CTCSS), Of("DCS", &S::DCS), Of("Enc", &S::Enc), Of("Dec", &S::Dec),
+        Of("ToneCT", &S::ToneCTCSS), Of("ToneDCS", &S::ToneDCS),
+        Of("VFOStep", &M::VFOPollStep), Of("Suspend", &M::SendSuspended),
+        {"VFOPoll", [](EncoderRig& r) { return Text(int{r.lib.Panel().tmrPollVFO->Enabled()}); },
+         [](EncoderRig& r, const std::string& v) { r.lib.Panel().tmrPollVFO->Enabled(v == "1"); }},
+        Of("TXW", &S::TXW), Of("CK", &S::CKBuffer), Of("ChMax", &S::ChannelMax)};
+    // clang-format on
+    return fields;
   }
 };
+
+// Runs each row on a fresh rig that starts from `base`, then the row's own fields.
+inline void RunRows(const char* base, std::span<const Row> rows) {
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EncoderRig rig;
+    rig.Given(std::string(base) + " " + row.given);
+    auto before = rig.Snapshot();
+    VBool result = row.result == kTrue ? kFalse : kTrue;
+    std::int64_t took_ms = 0;
+    EXPECT_EQ(rig.Record([&] { result = row.call(*rig.radio); }, took_ms), row.sent);
+    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(took_ms, row.took_ms);
+    EXPECT_EQ(rig.Changes(before), row.changed);
+  }
+}
 
 }  // namespace veltro::testing

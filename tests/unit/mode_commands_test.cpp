@@ -1,8 +1,6 @@
-// Mode and data mode: the encoding table against the decoding one, the capability bits, the
-// texts each call writes with the frequency sent again and the FM read-back, and refusals.
+// Mode and data mode: the encoding table against the decoding one, the capability bits, and one
+// row a call (unit/encoder_cases.h).
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "commands/encoding.h"
 #include "host/mode_chars.h"
@@ -11,9 +9,7 @@
 namespace veltro {
 namespace {
 
-using testing::EncoderRig;
-using testing::Sent;
-using State = detail::RadioState;
+using testing::RunRows;
 
 // Every character the encoder sends decodes to the mode, sideband and data flag it was sent for
 // (7 comes back as FM); the memory column differs for PSK only.
@@ -22,8 +18,7 @@ TEST(ModeEncoding, RoundTripsThroughTheDecodingTable) {
     for (std::int16_t reverse : {0, 1}) {
       for (std::int16_t data : {0, 1}) {
         auto c = detail::EncodeModeChar(mode, reverse, data);
-        bool has_data = mode == 0 || mode == 1 || mode == 4;
-        ASSERT_EQ(c.has_value(), data == 0 || has_data) << mode << reverse << data;
+        ASSERT_EQ(c.has_value(), data == 0 || mode == 0 || mode == 1 || mode == 4) << mode << data;
         if (!c) continue;
         auto back = detail::DecodeModeChar(*c);
         ASSERT_TRUE(back) << *c;
@@ -33,12 +28,9 @@ TEST(ModeEncoding, RoundTripsThroughTheDecodingTable) {
         EXPECT_EQ(back->data, data) << *c;
       }
     }
+    EXPECT_EQ(detail::FindModeEncoding(mode)->memory, "12354684"[mode]) << mode;
   }
-  const char expected[] = {'1', '2', '3', '5', '4', '6', '8', '4'};
-  for (std::int16_t mode = 0; mode <= 7; ++mode) {
-    EXPECT_EQ(detail::FindModeEncoding(mode)->memory, expected[mode]) << mode;
-  }
-  for (std::int16_t mode : {-1, 8, 9, 10}) EXPECT_FALSE(detail::EncodeModeChar(mode, 0, 0));
+  for (std::int16_t mode : {-1, 8}) EXPECT_FALSE(detail::EncodeModeChar(mode, 0, 0));
   EXPECT_FALSE(detail::EncodeModeChar(0, 0, -1));
   EXPECT_FALSE(detail::EncodeModeChar(0, 0, 2));
 }
@@ -48,232 +40,75 @@ TEST(CapabilityBits, EntryKHoldsBitKMinusOne) {
     float value;
     std::array<std::int32_t, 11> bits;
   } cases[] = {
-      {127, {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0}},
-      {63, {0, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0}},
-      {0, {}},
-      {1023, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}},
-      {256, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}},
+      {127, {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0}},  {0, {}},
+      {1023, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}}, {256, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}},
       {1024, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}},  // beyond ten bits the top entry overflows
       {-1, {0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},   // no entry reads 1
   };
   for (const auto& c : cases) EXPECT_EQ(detail::CapabilityBits(c.value), c.bits) << c.value;
 }
 
-struct Case {
-  const char* name;
-  std::function<void(State&)> given;
-  std::function<VBool(FTDX10_Protocol&)> call;
-  VBool result;
-  std::vector<Sent> sent;
-  std::function<void(EncoderRig&)> then;
-};
-
-void RunCase(const Case& c) {
-  SCOPED_TRACE(c.name);
-  EncoderRig rig;
-  auto& s = rig.state();
-  s.VFO = 0;
-  s.Freq = s.VFOA_Freq = 14.2;
-  s.VFOB_Freq = 7.1;
-  if (c.given) c.given(s);
-  auto before = rig.Snapshot();
-  VBool result = kTrue;
-  auto rec = rig.Record([&] { result = c.call(*rig.radio); });
-  EXPECT_EQ(result, c.result);
-  EXPECT_EQ(rec.sent, c.sent);
-  if (c.result == kFalse && c.sent.empty()) {
-    EXPECT_EQ(rig.Snapshot(), before);
-  }
-  if (c.then) c.then(rig);
-}
-
-auto SetMode(std::int16_t mode, std::int16_t reverse) {
+// SetMode with the mode it gets and the mode it must pass back.
+testing::Call Mode(std::int16_t mode, std::int16_t reverse, std::int16_t after) {
   return [=](FTDX10_Protocol& r) {
     std::int16_t m = mode;
-    return r.SetMode(m, reverse);
+    VBool ok = r.SetMode(m, reverse);
+    EXPECT_EQ(m, after);
+    return ok;
   };
 }
+testing::Call Mode(std::int16_t mode, std::int16_t reverse) { return Mode(mode, reverse, mode); }
 
-auto SetDataMode(std::int16_t mode, std::int16_t data) {
-  return [=](FTDX10_Protocol& r) { return r.SetDataMode(mode, data, 1, 2); };
-}
-
-auto Expect(std::int16_t mode, std::int16_t reverse, std::int16_t data) {
-  return [=](EncoderRig& r) {
-    EXPECT_EQ(r.radio->Mode(), mode);
-    EXPECT_EQ(r.radio->Reverse(), reverse);
-    EXPECT_EQ(r.radio->DataMode(), data);
-  };
-}
+// VFO A on 14.2 MHz, VFO B on 7.1 MHz, both LSB.
+constexpr const char* kOnA = "Freq=14.2 FA=14.2 FB=7.1";
 
 TEST(ModeCommands, SetMode) {
-  const Case cases[] = {
-      {"CW reversed: mode, frequency again, break-in read",
-       nullptr,
-       SetMode(2, 1),
-       kTrue,
-       {{0, "MD07;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       [](EncoderRig& r) {
-         Expect(2, 1, 0)(r);
-         EXPECT_EQ(r.radio->VFOA_Mode(), 2);
-         EXPECT_EQ(r.radio->VFOB_Mode(), 0);
-       }},
-      {"LSB",
-       [](State& s) { s.DataMode = 1; },
-       SetMode(0, 0),
-       kTrue,
-       {{0, "MD01;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       Expect(0, 0, 0)},
-      {"RTTY",
-       nullptr,
-       SetMode(5, 0),
-       kTrue,
-       {{0, "MD06;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       Expect(5, 0, 0)},
-      {"RTTY reversed",
-       nullptr,
-       SetMode(5, 1),
-       kTrue,
-       {{0, "MD09;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       Expect(5, 1, 0)},
-      {"PSK",
-       nullptr,
-       SetMode(6, 0),
-       kTrue,
-       {{0, "MD0E;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       Expect(6, 0, 0)},
-      {"AM keeps Reverse as given",
-       nullptr,
-       SetMode(3, 1),
-       kTrue,
-       {{0, "MD05;"}, {0, "FA014200000;"}, {105, "BI;"}},
-       Expect(3, 1, 0)},
-      {"on VFO B",
-       [](State& s) { s.VFO = 1, s.Freq = 7.1; },
-       SetMode(1, 0),
-       kTrue,
-       {{0, "MD02;"}, {0, "FB007100000;"}, {105, "BI;"}},
-       [](EncoderRig& r) {
-         EXPECT_EQ(r.radio->VFOB_Mode(), 1);
-         EXPECT_EQ(r.radio->VFOA_Mode(), 0);
-       }},
-      {"FM: repeater settings read back before break-in",
-       [](State& s) { s.Freq = s.VFOA_Freq = 29.6; },
-       SetMode(4, 0),
-       kTrue,
-       {{0, "MD04;"}, {0, "FA029600000;"}, {105, "OS0;"}, {205, "EX010317;"}, {310, "BI;"}},
-       Expect(4, 0, 0)},
-      {"FM with a tone asks for the tone too",
-       [](State& s) {
-         s.Freq = s.VFOA_Freq = 51;
-         s.Enc = 1;
-       },
-       SetMode(4, 0),
-       kTrue,
-       {{0, "MD04;"},
-        {0, "FA051000000;"},
-        {105, "OS0;"},
-        {205, "CN00;"},
-        {310, "CT01;"},
-        {415, "EX010318;"},
-        {515, "BI;"}},
-       nullptr},
-      {"no valid frequency: nothing to send again",
-       [](State& s) { s.Freq = 0; },
-       SetMode(1, 0),
-       kTrue,
-       {{0, "MD02;"}, {105, "BI;"}},
-       nullptr},
+  const testing::Row rows[] = {
+      {"CW reversed: the mode, the frequency again at once, break-in read", "", Mode(2, 1), kTrue,
+       "0:MD07; 0:FA014200000; 105:BI;", 105, "Mode=2 ModeA=2 Rev=1"},
+      {"LSB ends a data mode", "Mode=1 ModeA=1 Data=1", Mode(0, 0), kTrue,
+       "0:MD01; 0:FA014200000; 105:BI;", 105, "Mode=0 ModeA=0 Data=0"},
+      {"on VFO B", "VFO=1 Freq=7.1", Mode(1, 0), kTrue, "0:MD02; 0:FB007100000; 105:BI;", 105,
+       "Mode=1 ModeB=1"},
+      {"FM: repeater settings read back before break-in", "Freq=29.6 FA=29.6", Mode(4, 0), kTrue,
+       "0:MD04; 0:FA029600000; 105:OS0; 205:EX010317; 310:BI;", 310, "Mode=4 ModeA=4"},
+      {"FM with a tone asks for the tone too, 6 m menu", "Freq=51 FA=51 Enc=1", Mode(4, 0), kTrue,
+       "0:MD04; 0:FA051000000; 105:OS0; 205:CN00; 310:CT01; 415:EX010318; 515:BI;", 515,
+       "Mode=4 ModeA=4"},
+      {"7 is FM when offered", "P16=255 Freq=0", Mode(7, 0, 4), kTrue,
+       "0:MD04; 105:OS0; 205:EX010317; 310:BI;", 310, "Mode=4 ModeA=4"},
+      {"beyond the table but offered: a bare read", "P16=511", Mode(8, 0), kTrue,
+       "0:MD0; 0:FA014200000; 105:BI;", 105, "Mode=8 ModeA=8"},
+      {"PSK by the ninth bit alone", "P16=256", Mode(6, 0), kTrue, "0:MD0E; 0:FA014200000; 105:BI;",
+       105, "Mode=6 ModeA=6"},
+      {"the ninth bit offers nothing else", "P16=256", Mode(1, 0), kFalse, "", 0, ""},
+      {"no valid frequency: nothing to send again", "Freq=0", Mode(1, 0), kTrue, "0:MD02; 105:BI;",
+       105, "Mode=1 ModeA=1"},
+      {"7 not offered", "", Mode(7, 0), kFalse, "", 0, ""},
+      {"10 outside the bits", "", Mode(10, 0), kFalse, "", 0, ""},
+      {"-1: entry 0 is never set", "", Mode(-1, 0), kFalse, "", 0, ""},
+      {"-2", "", Mode(-2, 0), kFalse, "", 0, ""},
+      {"memory mode", "Mem=1", Mode(1, 0), kFalse, "", 0, ""},
+      {"no modes", "P16=0", Mode(1, 0), kFalse, "", 0, ""},
+      {"the smaller profile has no PSK", "P16=63", Mode(6, 0), kFalse, "", 0, ""},
   };
-  for (const auto& c : cases) RunCase(c);
-}
-
-TEST(ModeCommands, SetModeSevenIsFMWhenOffered) {
-  EncoderRig rig;
-  rig.state().Property[16] = 255;
-  std::int16_t mode = 7;
-  auto rec = rig.Record([&] { EXPECT_EQ(rig.radio->SetMode(mode, 0), kTrue); });
-  EXPECT_EQ(mode, 4);
-  EXPECT_EQ(rig.radio->Mode(), 4);
-  ASSERT_FALSE(rec.sent.empty());
-  EXPECT_EQ(rec.sent.front().text, "MD04;");
-}
-
-// A mode past the encoding table but offered by the capability bits goes out as a bare read.
-TEST(ModeCommands, SetModeBeyondTheTableSendsARead) {
-  EncoderRig rig;
-  rig.state().Property[16] = 511;  // bit 8: mode 8
-  std::int16_t mode = 8;
-  auto rec = rig.Record([&] { EXPECT_EQ(rig.radio->SetMode(mode, 0), kTrue); });
-  ASSERT_FALSE(rec.sent.empty());
-  EXPECT_EQ(rec.sent.front().text, "MD0;");
-  EXPECT_EQ(rig.radio->Mode(), 8);
+  RunRows(kOnA, rows);
 }
 
 TEST(ModeCommands, SetDataMode) {
-  const Case cases[] = {
-      {"data USB",
-       [](State& s) { s.Reverse = 1; },
-       SetDataMode(1, 1),
-       kTrue,
-       {{0, "MD0C;"}},
-       Expect(1, 0, 1)},
-      {"data LSB", nullptr, SetDataMode(0, 1), kTrue, {{0, "MD08;"}}, Expect(0, 0, 1)},
-      {"data FM", nullptr, SetDataMode(4, 1), kTrue, {{0, "MD0A;"}}, Expect(4, 0, 1)},
-      {"plain FM", nullptr, SetDataMode(4, 0), kTrue, {{0, "MD04;"}}, Expect(4, 0, 0)},
-      {"negative data: a bare read",
-       nullptr,
-       SetDataMode(0, -1),
-       kTrue,
-       {{0, "MD0;"}},
-       Expect(0, 0, -1)},
-      {"works in memory mode too",
-       [](State& s) { s.MemMode = 1; },
-       SetDataMode(1, 0),
-       kTrue,
-       {{0, "MD02;"}},
-       [](EncoderRig& r) {
-         EXPECT_EQ(r.radio->VFOA_Mode(), 0);  // left to the answer
-       }},
+  const testing::Row rows[] = {
+      {"data USB clears Reverse", "Rev=1", VELTRO_CALL(SetDataMode(1, 1, 1, 2)), kTrue, "0:MD0C;",
+       0, "Mode=1 Rev=0 Data=1"},
+      {"data FM", "", VELTRO_CALL(SetDataMode(4, 1, 0, 0)), kTrue, "0:MD0A;", 0, "Mode=4 Data=1"},
+      {"negative data: a bare read", "", VELTRO_CALL(SetDataMode(0, -1, 0, 0)), kTrue, "0:MD0;", 0,
+       "Data=-1"},
+      {"in memory mode too, the VFO modes left to the answer", "Mem=1",
+       VELTRO_CALL(SetDataMode(1, 0, 0, 0)), kTrue, "0:MD02;", 0, "Mode=1"},
+      {"no data CW", "", VELTRO_CALL(SetDataMode(3, 1, 0, 0)), kFalse, "", 0, ""},
+      {"data 2", "", VELTRO_CALL(SetDataMode(0, 2, 0, 0)), kFalse, "", 0, ""},
+      {"no data modes", "P78=0", VELTRO_CALL(SetDataMode(1, 1, 0, 0)), kFalse, "", 0, ""},
   };
-  for (const auto& c : cases) RunCase(c);
-}
-
-TEST(ModeCommands, Refusals) {
-  const Case cases[] = {
-      {"mode 7 not offered", nullptr, SetMode(7, 0), kFalse, {}, nullptr},
-      {"mode 10 outside the bits", nullptr, SetMode(10, 0), kFalse, {}, nullptr},
-      {"mode -1: entry 0 is never set", nullptr, SetMode(-1, 0), kFalse, {}, nullptr},
-      {"mode -2", nullptr, SetMode(-2, 0), kFalse, {}, nullptr},
-      {"mode 32767", nullptr, SetMode(32767, 0), kFalse, {}, nullptr},
-      {"memory mode", [](State& s) { s.MemMode = 1; }, SetMode(1, 0), kFalse, {}, nullptr},
-      {"no modes", [](State& s) { s.Property[16] = 0; }, SetMode(1, 0), kFalse, {}, nullptr},
-      {"the smaller profile has no PSK",
-       [](State& s) { s.Property[16] = 63; },
-       SetMode(6, 0),
-       kFalse,
-       {},
-       nullptr},
-      {"data mode of CW", nullptr, SetDataMode(3, 1), kFalse, {}, nullptr},
-      {"data 2", nullptr, SetDataMode(0, 2), kFalse, {}, nullptr},
-      {"no data modes",
-       [](State& s) { s.Property[78] = 0; },
-       SetDataMode(1, 1),
-       kFalse,
-       {},
-       nullptr},
-  };
-  for (const auto& c : cases) RunCase(c);
-}
-
-// Bit 8 of the capability value also offers PSK.
-TEST(ModeCommands, PSKByTheNinthBit) {
-  EncoderRig rig;
-  rig.state().Property[16] = 256;
-  std::int16_t mode = 6;
-  EXPECT_EQ(rig.radio->SetMode(mode, 0), kTrue);
-  mode = 1;
-  EXPECT_EQ(rig.radio->SetMode(mode, 0), kFalse);
+  RunRows(kOnA, rows);
 }
 
 }  // namespace

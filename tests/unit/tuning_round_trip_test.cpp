@@ -1,6 +1,6 @@
 // The tuning, mode, tone and memory operations against the in-process radio model on virtual
-// time: after each operation and the polling that follows it, the radio and the library's
-// cache agree.
+// time: each operation reaches the radio, and after the polling that follows it the radio and
+// the library's cache agree.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,69 +46,52 @@ void ExpectAgree(SimulatedRig& rig) {
 class TuningRoundTrip : public ::testing::Test {
  protected:
   TuningRoundTrip() {
-    rig.radio_model.Execute("FA007100000");
-    rig.radio_model.Execute("FB003600000");
-    rig.radio_model.Execute("MD02");
+    for (const char* c : {"FA007100000", "FB003600000", "MD02"}) rig.radio_model.Execute(c);
     rig.Connect(kSettleMs);
   }
-  void Settle() { rig.vp.Advance(kSettleMs); }
+  // The operation's result, then the polling, then the two sides compared.
+  void Settled(VBool result, VBool expected = kTrue) {
+    EXPECT_EQ(result, expected);
+    rig.vp.Advance(kSettleMs);
+    ExpectAgree(rig);
+  }
+  VBool SetMode(std::int16_t mode, std::int16_t reverse = 0) {
+    return rig.radio->SetMode(mode, reverse);
+  }
+  std::int64_t Hz(char vfo) { return rig.radio_model.VfoFreqHz(vfo); }
   SimulatedRig rig;
 };
 
-TEST_F(TuningRoundTrip, FrequencyBandAndVFOB) {
+TEST_F(TuningRoundTrip, FrequencyVFOsCopySwapAndSplit) {
+  auto& r = *rig.radio;
   ExpectAgree(rig);
-  EXPECT_EQ(rig.radio->SetFreq(14.25), kTrue);  // band change on A
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_DOUBLE_EQ(rig.radio->Freq(), 14.25);
-  EXPECT_EQ(rig.radio->SetVFOB(21.1), kTrue);
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio->SetFreq(80), kFalse);  // outside the range: the radio is untouched
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio_model.VfoFreqHz('A'), 14250000);
-}
-
-TEST_F(TuningRoundTrip, VFOSelectionCopyAndSwap) {
-  EXPECT_EQ(rig.radio->SetVFO(1), kTrue);
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio->SetFreq(3.7), kTrue);  // now on B
-  EXPECT_EQ(rig.radio->SetAeqB(), kTrue);     // B to A
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio_model.VfoFreqHz('A'), 3700000);
-  EXPECT_EQ(rig.radio->SetVFO(0), kTrue);
-  EXPECT_EQ(rig.radio->SetFreq(7.05), kTrue);
-  EXPECT_EQ(rig.radio->SetAexcB(), kTrue);
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio_model.VfoFreqHz('B'), 7050000);
-}
-
-TEST_F(TuningRoundTrip, SplitOnAndOff) {
-  EXPECT_EQ(rig.radio->SetSplit(1), kTrue);
-  Settle();
-  ExpectAgree(rig);
+  Settled(r.SetFreq(14.25));  // band change on A
+  EXPECT_EQ(Hz('A'), 14250000);
+  Settled(r.SetVFOB(21.1));
+  EXPECT_EQ(Hz('B'), 21100000);
+  Settled(r.SetFreq(80), kFalse);  // outside the range: the radio is untouched
+  EXPECT_EQ(Hz('A'), 14250000);
+  Settled(r.SetVFO(1));
+  Settled(r.SetFreq(3.7));  // now on B
+  Settled(r.SetAeqB());     // B to A
+  EXPECT_EQ(Hz('A'), 3700000);
+  Settled(r.SetVFO(0));
+  Settled(r.SetFreq(7.05));
+  Settled(r.SetAexcB());
+  EXPECT_EQ(Hz('B'), 7050000);
+  Settled(r.SetSplit(1));
   EXPECT_TRUE(rig.radio_model.Split());
-  EXPECT_EQ(rig.radio->SetSplit(0), kTrue);
-  Settle();
-  ExpectAgree(rig);
+  Settled(r.SetSplit(0));
+  EXPECT_FALSE(rig.radio_model.Split());
 }
 
 TEST_F(TuningRoundTrip, ModeAndDataMode) {
   for (std::int16_t mode : {0, 1, 3, 4, 5, 6, 2}) {
-    std::int16_t m = mode;
-    EXPECT_EQ(rig.radio->SetMode(m, 1), kTrue) << mode;
-    Settle();
-    ExpectAgree(rig);
+    Settled(SetMode(mode, 1));
     EXPECT_EQ(rig.radio->Mode(), mode);
   }
   EXPECT_EQ(rig.radio_model.ModeChar('A'), '7');  // CW reversed
-  EXPECT_EQ(rig.radio->SetDataMode(1, 1, 0, 0), kTrue);
-  Settle();
-  ExpectAgree(rig);
+  Settled(rig.radio->SetDataMode(1, 1, 0, 0));
   EXPECT_EQ(rig.radio_model.ModeChar('A'), 'C');
   EXPECT_EQ(rig.radio->DataMode(), 1);
 }
@@ -123,8 +106,7 @@ TEST_F(TuningRoundTrip, TransmitFrequencyAndModeOnTheOtherVFO) {
   ExpectAgree(rig);
   EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 14.2);
   EXPECT_EQ(rig.radio->TX_Mode(), 1);
-  Settle();
-  ExpectAgree(rig);
+  Settled(kTrue);
   EXPECT_EQ(rig.radio_model.TransmitVfo(), 'B');
   EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 14.2);
   EXPECT_DOUBLE_EQ(rig.radio->Freq(), 7.1);
@@ -149,79 +131,61 @@ TEST(TuningRoundTripAI, TransmitFrequencyWithAutoInformation) {
 }
 
 TEST_F(TuningRoundTrip, RIT) {
-  EXPECT_EQ(rig.radio->SetRIT(1, -1.5), kTrue);
-  Settle();
-  EXPECT_EQ(rig.radio_model.RitOffsetHz(), -1500);
-  EXPECT_EQ(rig.radio_model.Setting("RT"), 1);
+  const auto& m = rig.radio_model;
+  Settled(rig.radio->SetRIT(1, -1.5));
+  EXPECT_EQ(m.RitOffsetHz(), -1500);
+  EXPECT_EQ(m.Setting("RT"), 1);
   EXPECT_EQ(rig.radio->RITStatus(), 1);
   EXPECT_DOUBLE_EQ(rig.radio->RITOffset(), -1.5);
-  EXPECT_EQ(rig.radio->SetRITClear(), kTrue);
-  Settle();
-  EXPECT_EQ(rig.radio_model.RitOffsetHz(), 0);
+  Settled(rig.radio->SetRITClear());
+  EXPECT_EQ(m.RitOffsetHz(), 0);
   EXPECT_DOUBLE_EQ(rig.radio->RITOffset(), 0);
 }
 
-TEST_F(TuningRoundTrip, RepeaterShiftAndTones) {
-  std::int16_t fm = 4;
-  ASSERT_EQ(rig.radio->SetFreq(29.6), kTrue);
-  ASSERT_EQ(rig.radio->SetMode(fm, 0), kTrue);
-  EXPECT_EQ(rig.radio->SetRPT(-1), kTrue);
-  EXPECT_EQ(rig.radio->SetShift(100000), kTrue);
-  // Encode and decode: the FM status read sends "CT01", which the radio takes as that setting.
-  EXPECT_EQ(rig.radio->SetTone(88.5f, 0, 1, 1), kTrue);
-  Settle();
-  ExpectAgree(rig);
+// FM on 10 m with a minus shift and a tone, stored in a channel, recalled, and back to the VFO.
+TEST_F(TuningRoundTrip, RepeaterSettingsThroughAMemoryChannel) {
+  auto& r = *rig.radio;
   const auto& m = rig.radio_model;
+  ASSERT_EQ(r.SetFreq(29.62), kTrue);
+  ASSERT_EQ(SetMode(4), kTrue);
+  EXPECT_EQ(r.SetRPT(-1), kTrue);
+  EXPECT_EQ(r.SetShift(100000), kTrue);
+  // Encode and decode: the FM status read sends "CT01", which the radio takes as that setting.
+  Settled(r.SetTone(88.5f, 0, 1, 1));
   EXPECT_EQ(m.Setting("OS0"), 2);
-  EXPECT_EQ(rig.radio->RPT(), -1);
+  EXPECT_EQ(r.RPT(), -1);
   EXPECT_EQ(m.Setting("EX010317"), 100);
-  EXPECT_EQ(rig.radio->Shift(), 100);
+  EXPECT_EQ(r.Shift(), 100);
   EXPECT_EQ(m.Setting("CT0"), 1);
   EXPECT_EQ(m.Setting("CN00"), 8);
-  EXPECT_EQ(rig.radio->Enc(), 1);
-  EXPECT_EQ(rig.radio->Dec(), 1);
-  EXPECT_FLOAT_EQ(rig.radio->CTCSS(), 88.5f);
-  EXPECT_EQ(rig.radio->SetTone(0, 0, 0, 0), kTrue);
-  Settle();
-  EXPECT_EQ(m.Setting("CT0"), 0);
-  EXPECT_EQ(rig.radio->Enc(), 0);
-}
+  EXPECT_EQ(r.Enc(), 1);
+  EXPECT_EQ(r.Dec(), 1);
+  EXPECT_FLOAT_EQ(r.CTCSS(), 88.5f);
 
-TEST_F(TuningRoundTrip, MemoryStoreRecallAndBack) {
-  std::int16_t fm = 4;
-  ASSERT_EQ(rig.radio->SetFreq(29.62), kTrue);
-  ASSERT_EQ(rig.radio->SetMode(fm, 0), kTrue);
-  ASSERT_EQ(rig.radio->SetRPT(-1), kTrue);
-  ASSERT_EQ(rig.radio->SetTone(88.5f, 0, 1, 1), kTrue);
-  EXPECT_EQ(rig.radio->SetVFOM(7, ""), kTrue);
-  Settle();
-  auto stored = rig.radio_model.Memory(7);
+  Settled(r.SetVFOM(7, ""));  // storing leaves the radio on its VFO: the status read says so
+  auto stored = m.Memory(7);
   ASSERT_TRUE(stored);
   EXPECT_EQ(stored->freq_hz, 29620000);
   EXPECT_EQ(stored->mode, '4');
   EXPECT_EQ(stored->tone_mode, 1);
   EXPECT_EQ(stored->shift, 2);
-  ExpectAgree(rig);  // storing leaves the radio on its VFO: the status read says so
 
-  ASSERT_EQ(rig.radio->SetFreq(7.1), kTrue);
-  std::int16_t usb = 1;
-  ASSERT_EQ(rig.radio->SetMode(usb, 0), kTrue);
-  EXPECT_EQ(rig.radio->SetChannel(7), kTrue);
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio->MemMode(), 1);
-  EXPECT_EQ(rig.radio->Channel(), 7);
-  EXPECT_DOUBLE_EQ(rig.radio->Freq(), 29.62);
-  EXPECT_EQ(rig.radio->Mode(), 4);
-  std::int16_t lsb = 0;
-  EXPECT_EQ(rig.radio->SetMode(lsb, 0), kFalse);  // memory mode blocks tuning
-  EXPECT_EQ(rig.radio->SetFreq(14.2), kFalse);
+  Settled(r.SetTone(0, 0, 0, 0));
+  EXPECT_EQ(m.Setting("CT0"), 0);
+  EXPECT_EQ(r.Enc(), 0);
+  ASSERT_EQ(r.SetFreq(7.1), kTrue);
+  ASSERT_EQ(SetMode(1), kTrue);
+  Settled(r.SetChannel(7));
+  EXPECT_EQ(r.MemMode(), 1);
+  EXPECT_EQ(r.Channel(), 7);
+  EXPECT_DOUBLE_EQ(r.Freq(), 29.62);
+  EXPECT_EQ(r.Mode(), 4);
+  EXPECT_EQ(SetMode(0), kFalse);  // memory mode blocks tuning
+  EXPECT_EQ(r.SetFreq(14.2), kFalse);
 
-  EXPECT_EQ(rig.radio->SetVFO(0), kTrue);  // back to the VFO
-  Settle();
-  ExpectAgree(rig);
-  EXPECT_EQ(rig.radio->MemMode(), 0);
-  EXPECT_DOUBLE_EQ(rig.radio->Freq(), 7.1);
+  Settled(r.SetVFO(0));  // back to the VFO
+  EXPECT_EQ(r.MemMode(), 0);
+  EXPECT_DOUBLE_EQ(r.Freq(), 7.1);
 }
 
 }  // namespace
