@@ -48,6 +48,9 @@ VBool FTDX10_Protocol::SetPort(VBool& PortOpen, std::string& /*Address*/, std::s
   } catch (const std::exception& e) {
     MSG = e.what();
     return kFalse;
+  } catch (...) {
+    MSG = "Unknown error from the serial port";
+    return kFalse;
   }
   p.state.PortOpen = PortOpen;
   MSG = "";

@@ -41,16 +41,16 @@ void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool imm
     float now = Now();
     m.LastSendTime = now;
     if (!query) m.LastCommandTime = now;
-    state.QueryPending = query;
+    state.QueryPending = query ? kTrue : kFalse;
     if (!immediate) WaitOutputDrained();
     std::string_view trimmed = Trim(command);
     std::string text;
     if (!trimmed.empty() && trimmed.back() == ';') {
       text.assign(trimmed);
     } else {
-      text.assign(command);
-      text += ';';
-      text.assign(Trim(text));
+      std::string framed(command);
+      framed += ';';
+      text.assign(Trim(framed));
     }
     // The flag is cleared even when the write itself fails.
     query = kFalse;
