@@ -1,0 +1,213 @@
+// The command sender on virtual time: framing, pacing, query dropping, the waits, the output-drain
+// wait and its timeout, suspension, swallowed write errors and the midnight wrap.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/virtual_rig.h"
+
+namespace veltro {
+namespace {
+
+using testing::VirtualRig;
+
+TEST(Sender, Framing) {
+  struct Case {
+    const char* command;
+    const char* written;
+  } cases[] = {
+      {"FA", "FA;"}, {"FA;", "FA;"},   {" FA; ", "FA;"}, {"FA ", "FA ;"},   {"", ";"},
+      {"   ", ";"},  {" F A", "F A;"}, {"FA;;", "FA;;"}, {"FA ; ", "FA ;"}, {"FA\t", "FA\t;"},
+  };
+  for (const auto& c : cases) {
+    VirtualRig rig;
+    rig.OpenPort();
+    VBool q = kFalse;
+    rig.impl().SendCommand(c.command, q, kTrue);
+    EXPECT_EQ(rig.TakeWrites(), std::vector<std::string>{c.written}) << '"' << c.command << '"';
+  }
+}
+
+// One send in a scenario: advance the clock, optionally let an answer be parsed, then send.
+struct Step {
+  int advance_ms;
+  bool query;
+  bool immediate;
+  bool answer_first;
+  int written_at;  // virtual ms of the write; -1: dropped
+};
+
+struct Scenario {
+  const char* name;
+  std::vector<Step> steps;
+};
+
+TEST(Sender, PacingAndDropping) {
+  constexpr bool Q = true, O = false, I = true, N = false, A = true;
+  const Scenario scenarios[] = {
+      {"ordinary commands are spaced 0.1 s and never dropped",
+       {{0, O, N, N, 0}, {0, O, N, N, 105}, {1, O, N, N, 206}}},
+      {"immediate goes out at once", {{0, O, N, N, 0}, {1, O, I, N, 1}}},
+      {"query within the hold-off is dropped", {{0, O, N, N, 0}, {500, Q, N, N, -1}}},
+      {"hold-off boundary", {{0, O, N, N, 0}, {990, Q, N, N, -1}, {20, Q, N, N, 1010}}},
+      {"query while one is unanswered is dropped; an answer lets the next go",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {200, Q, N, N, -1}, {0, Q, N, A, 1300}}},
+      {"the hold-off counts from the last ordinary command, not the last query",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {100, Q, N, A, 1200}}},
+      {"queries closer than the query gap are dropped",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {0, Q, N, A, -1}, {2, Q, N, A, 1102}}},
+      {"after 3 s of quiet a query goes out even if the last was never answered",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {2990, Q, N, N, -1}, {20, Q, N, N, 4110}}},
+      {"an ordinary command behind an unanswered query waits 25 ms more",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {200, O, N, N, 1325}}},
+      {"an immediate command behind an unanswered query does not wait",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {200, O, I, N, 1300}}},
+      {"an ordinary command after 3 s of quiet does not wait",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {3100, O, N, N, 4200}}},
+      {"an ordinary command clears the unanswered query",
+       {{0, O, N, N, 0}, {1100, Q, N, N, 1100}, {200, O, N, N, 1325}, {1100, Q, N, N, 2425}}},
+  };
+  for (const auto& sc : scenarios) {
+    SCOPED_TRACE(sc.name);
+    VirtualRig rig;
+    rig.OpenPort();
+    auto& serial = rig.serial();
+    for (std::size_t i = 0; i < sc.steps.size(); ++i) {
+      const Step& st = sc.steps[i];
+      rig.vp.Advance(st.advance_ms);
+      // What the receive path does after every parsed answer.
+      if (st.answer_first) rig.state().QueryPending = kFalse;
+      std::size_t before = serial.Writes().size();
+      VBool q = st.query ? kTrue : kFalse;
+      rig.impl().SendCommand("SM0", q, st.immediate ? kTrue : kFalse);
+      if (st.written_at < 0) {
+        EXPECT_EQ(serial.Writes().size(), before) << "step " << i;
+        EXPECT_EQ(q, kTrue) << "step " << i;
+      } else {
+        ASSERT_EQ(serial.Writes().size(), before + 1)
+            << "step " << i << " " << ::testing::PrintToString(serial.Texts());
+        EXPECT_EQ(serial.Writes().back().ms, st.written_at) << "step " << i;
+        EXPECT_EQ(q, kFalse) << "step " << i;
+        EXPECT_EQ(rig.state().QueryPending, st.query ? kTrue : kFalse) << "step " << i;
+      }
+    }
+  }
+}
+
+TEST(Sender, TheWaitsAreFiveAndTwentyFiveMillisecondSleeps) {
+  VirtualRig rig;
+  rig.OpenPort();
+  rig.impl().Send("AA");
+  rig.vp.Advance(1100);
+  VBool q = kTrue;
+  rig.impl().SendCommand("SM0", q, kFalse);
+  rig.vp.Advance(50);
+  rig.impl().Send("BB");
+  // 25 ms for the unanswered query, then 5 ms steps until 0.1 s after the query.
+  std::vector<int> expected{25, 5, 5, 5, 5, 5};
+  EXPECT_EQ(rig.vp.sleeps(), expected);
+}
+
+TEST(Sender, NothingIsWrittenWhileSuspendedOrClosed) {
+  for (bool suspended : {true, false}) {
+    VirtualRig rig;
+    rig.OpenPort();
+    if (suspended) {
+      rig.module().SendSuspended = kTrue;
+    } else {
+      VBool open = kFalse;
+      std::string a, c, msg;
+      rig.radio->SetPort(open, a, c, msg);
+    }
+    for (VBool query : {kTrue, kFalse}) {
+      VBool q = query;
+      rig.impl().SendCommand("FA", q, kFalse);
+      EXPECT_EQ(q, query);
+    }
+    EXPECT_TRUE(rig.serial().Writes().empty());
+    EXPECT_EQ(rig.module().LastSendTime, 0.0f);
+  }
+}
+
+TEST(Sender, AFailingWriteIsSwallowedAndStillClearsTheQuery) {
+  VirtualRig rig;
+  rig.OpenPort();
+  rig.serial().fail_writes = true;
+  VBool q = kTrue;
+  EXPECT_NO_THROW(rig.impl().SendCommand("SM0", q, kFalse));
+  EXPECT_EQ(q, kFalse);
+  EXPECT_EQ(rig.state().QueryPending, kTrue);
+  EXPECT_NE(rig.module().LastSendTime, 0.0f);
+}
+
+TEST(Sender, TheFirstWriteAfterMidnightIsNeitherDelayedNorDropped) {
+  VirtualRig rig(86399.97);
+  rig.OpenPort();
+  VBool q = kTrue;
+  rig.impl().SendCommand("SM0", q, kFalse);  // unanswered
+  rig.vp.Advance(50);                        // the clock now reads 0.02
+  q = kTrue;
+  rig.impl().SendCommand("SM0", q, kFalse);
+  EXPECT_EQ(q, kFalse);
+  rig.impl().Send("FA");
+  const auto& w = rig.serial().Writes();
+  ASSERT_EQ(w.size(), 3u);
+  EXPECT_EQ(w[1].ms, 50);
+  EXPECT_EQ(w[2].ms, 50 + 105);  // paced again once both readings are after midnight
+}
+
+// CKBuffer: the drain wait sleeps 5 ms, then 10 ms steps, pumping events, then 100 ms more;
+// after 0.5 s it discards the output and switches itself off.
+TEST(Sender, OutputDrainWait) {
+  struct Case {
+    const char* name;
+    int drain_delay_ms;
+    int written_at;
+    bool ck_after;
+    int discards;
+  } cases[] = {
+      {"drains at once: one 5 ms pass", 0, 105 + 5, true, 0},
+      {"drains within the wait: then 100 ms more", 300, 310 + 100, true, 0},
+      {"never drains: discarded after 0.5 s", 5000, 105 + 505, false, 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    VirtualRig rig;
+    rig.OpenPort();
+    rig.radio->CKBuffer(kTrue);
+    auto& serial = rig.serial();
+    serial.drain_delay_ms = c.drain_delay_ms;
+    VBool q = kFalse;
+    rig.impl().SendCommand("AA", q, kTrue);  // immediate: no drain wait, leaves output queued
+    // The polling timer (175 ms) ticks only if the wait pumps.
+    int ticks_at_write = -1;
+    serial.OnWrite([&](const std::string&) { ticks_at_write = rig.vp.TicksDelivered(); });
+    rig.impl().Send("BB");
+    ASSERT_EQ(serial.Writes().size(), 2u);
+    EXPECT_NEAR(static_cast<double>(serial.Writes()[1].ms), c.written_at, 10);
+    EXPECT_EQ(rig.radio->CKBuffer(), c.ck_after ? kTrue : kFalse);
+    EXPECT_EQ(serial.discards, c.discards);
+    if (c.drain_delay_ms > 0) {
+      EXPECT_GT(ticks_at_write, 0);
+    }
+  }
+}
+
+TEST(Sender, WithoutCKBufferTheWaitsPumpNothing) {
+  VirtualRig rig;
+  rig.OpenPort();
+  auto& serial = rig.serial();
+  rig.vp.Advance(100);
+  rig.impl().Send("AA");
+  int ticks_at_write = -1;
+  serial.OnWrite([&](const std::string&) { ticks_at_write = rig.vp.TicksDelivered(); });
+  rig.impl().Send("BB");  // sleeps past the 175 ms tick
+  EXPECT_GE(serial.Writes().back().ms, 200);
+  EXPECT_EQ(ticks_at_write, 0);
+  rig.vp.Advance(0);
+  EXPECT_EQ(rig.vp.TicksDelivered(), 1);
+}
+
+}  // namespace
+}  // namespace veltro
