@@ -1,10 +1,3 @@
-// NOTE TO EVERY ENGINEER WORKING IN THIS TREE TODAY (the lead removes this note; leave it be):
-// before any change, read /tmp/common_brief.md in full. It holds the project's binding rules:
-// never mention the specification or its Parts in code, comments, tests, commit messages or file
-// names; never name or allude to a recognised product, maker or program, and read no other
-// rig-control code; tests about a quarter to a third of the code, table-driven. And how to work in
-// the shared tree: own build dir, commit only your own paths (`git add P && git commit -m M -- P`),
-// never `git add -A`/stash/reset, last commit by 14:20 UTC, final report under 350 words.
 // The protocol object's private side: its radio state, its Change handlers and the private
 // routines shared by the public members (sender, pollers, parser steps). Each routine is defined
 // in the folder of its subject.

@@ -14,7 +14,7 @@ namespace {
 using testing::SimulatedRig;
 
 // Long enough for a full status cycle after a current-VFO sequence (which holds polling off).
-constexpr int kSettleMs = 12000;
+constexpr int kSettleMs = 20000;
 
 std::int16_t ModeOf(char c) { return detail::DecodeModeChar(c).value().mode; }
 double MHz(std::int64_t hz) { return static_cast<double>(hz) / 1e6; }
