@@ -1,0 +1,149 @@
+/* The C interface, compiled as C: the member table by name without a port, then a session
+ * against the simulator program over its pty. Exits non-zero on the first failed check. */
+#define _POSIX_C_SOURCE 200809L
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "veltro/ftdx10_c.h"
+
+static int failures = 0;
+
+#define CHECK(cond)                                                                            \
+  do {                                                                                         \
+    if (!(cond)) {                                                                             \
+      fprintf(stderr, "%s:%d: check failed: %s (last error: %s)\n", __FILE__, __LINE__, #cond, \
+              veltro_last_error());                                                            \
+      ++failures;                                                                              \
+    }                                                                                          \
+  } while (0)
+
+static int changes = 0;
+static void on_change(void* user, int16_t* state) {
+  int* count = (int*)user;
+  if (*state >= 1 && *state <= 4) ++*count;
+}
+
+static void without_port(veltro_protocol* p) {
+  veltro_value r = {0};
+  CHECK(veltro_get(p, "About", NULL, 0, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_STRING && strcmp(r.s, "FTDX-10 V1.1.0") == 0);
+  veltro_value_clear(&r);
+
+  veltro_value idx = veltro_int(18);
+  CHECK(veltro_get(p, "Property", &idx, 1, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_INTEGER && r.i == 320);
+  idx = veltro_int(101);
+  CHECK(veltro_get(p, "Property", &idx, 1, &r) == 9);
+  CHECK(strcmp(veltro_last_error(), "Subscript out of range") == 0);
+  veltro_value text = veltro_string("abc");
+  CHECK(veltro_get(p, "Property", &text, 1, &r) == 13);
+  veltro_value_clear(&text);
+  CHECK(veltro_get(p, "Property", NULL, 0, &r) == VELTRO_E_ARGUMENT_COUNT);
+  CHECK(veltro_get(p, "NoSuchMember", NULL, 0, &r) == VELTRO_E_UNKNOWN_MEMBER);
+  CHECK(veltro_call(p, "Freq", NULL, 0, &r) == VELTRO_E_UNKNOWN_MEMBER);
+
+  veltro_value seven = veltro_int(7);
+  CHECK(veltro_let(p, "ChannelMin", &seven) == VELTRO_OK);
+  CHECK(veltro_get(p, "ChannelMin", NULL, 0, &r) == VELTRO_OK && r.i == 7);
+  CHECK(veltro_let(p, "Freq", &seven) == VELTRO_E_READ_ONLY);
+  CHECK(veltro_get(p, "AutoPolling", NULL, 0, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_BOOLEAN && r.i == -1);
+
+  /* A rewritten argument comes back in place. */
+  veltro_value args[2];
+  args[0] = veltro_string("FA014250000;FB");
+  args[1] = veltro_bool(0);
+  CHECK(veltro_call(p, "ReadBuffer", args, 2, NULL) == VELTRO_OK);
+  CHECK(args[0].type == VELTRO_STRING && strcmp(args[0].s, "FB") == 0);
+  veltro_value_clear(&args[0]);
+  CHECK(veltro_get(p, "VFOA_Freq", NULL, 0, &r) == VELTRO_OK && r.d == 14.25);
+
+  CHECK(veltro_member_count() > 100);
+  CHECK(veltro_member_name(veltro_member_count()) == NULL);
+}
+
+/* Starts the simulator program and reads the pty path it prints. */
+static pid_t start_simulator(char* path, size_t size) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  pid_t pid = fork();
+  if (pid == 0) {
+    dup2(fds[1], 1);
+    close(fds[0]);
+    execl(SIM_PROGRAM, SIM_PROGRAM, (char*)NULL);
+    _exit(127);
+  }
+  close(fds[1]);
+  FILE* in = fdopen(fds[0], "r");
+  if (!in || !fgets(path, (int)size, in)) return -1;
+  path[strcspn(path, "\n")] = '\0';
+  fclose(in);
+  return pid;
+}
+
+static void session(veltro_protocol* p) {
+  char path[256];
+  pid_t sim = start_simulator(path, sizeof path);
+  CHECK(sim > 0);
+  if (sim <= 0) return;
+
+  veltro_value v = veltro_string(path);
+  CHECK(veltro_let(p, "PortDevice", &v) == VELTRO_OK);
+  veltro_value_clear(&v);
+  v = veltro_string("38400");
+  CHECK(veltro_let(p, "PortSpeed", &v) == VELTRO_OK);
+  veltro_value_clear(&v);
+
+  veltro_value port[4];
+  port[0] = veltro_bool(1);
+  port[1] = veltro_string("");
+  port[2] = veltro_string("");
+  port[3] = veltro_string("");
+  veltro_value r = {0};
+  CHECK(veltro_call(p, "SetPort", port, 4, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_BOOLEAN && r.i == -1);
+  for (int i = 1; i < 4; ++i) veltro_value_clear(&port[i]);
+
+  uint64_t id = 0;
+  CHECK(veltro_subscribe(p, on_change, &changes, &id) == VELTRO_OK);
+  veltro_value cat = veltro_int(1);
+  CHECK(veltro_call(p, "SetCAT", &cat, 1, &r) == VELTRO_OK && r.i == -1);
+  veltro_run_events(3000);
+  CHECK(changes > 0);
+  CHECK(veltro_get(p, "VFOA_Freq", NULL, 0, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_DOUBLE && r.d > 0.03);
+  CHECK(veltro_unsubscribe(p, id) == VELTRO_OK);
+  CHECK(veltro_unsubscribe(p, id) == VELTRO_E_INVALID_ARGUMENT);
+
+  port[0] = veltro_bool(0);
+  for (int i = 1; i < 4; ++i) port[i] = veltro_string("");
+  CHECK(veltro_call(p, "SetPort", port, 4, &r) == VELTRO_OK);
+  for (int i = 1; i < 4; ++i) veltro_value_clear(&port[i]);
+  kill(sim, SIGTERM);
+  waitpid(sim, NULL, 0);
+}
+
+int main(void) {
+  veltro_class_factory* f = NULL;
+  CHECK(veltro_get_class_object("FTDX10_Protocol", &f) == VELTRO_E_UNKNOWN_CLASS);
+  CHECK(veltro_get_class_object("FTDX10_Connector", &f) == VELTRO_OK);
+  veltro_connector* c = NULL;
+  CHECK(veltro_class_factory_create(f, &c) == VELTRO_OK);
+  CHECK(veltro_can_unload_now() == 1);
+  veltro_protocol* p = NULL;
+  CHECK(veltro_connector_protocol(c, &p) == VELTRO_OK);
+  without_port(p);
+  session(p);
+  veltro_protocol_release(p);
+  veltro_connector_release(c);
+  veltro_class_factory_release(f);
+  /* The port was touched: the library keeps its own connector until it is unloaded. */
+  CHECK(veltro_can_unload_now() == 1);
+  if (failures) fprintf(stderr, "%d checks failed\n", failures);
+  return failures ? 1 : 0;
+}
