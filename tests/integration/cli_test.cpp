@@ -146,7 +146,7 @@ TEST(Cli, CallPrintsResultRewrittenArgumentsAndWhatWasSent) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(Has(r.out, "SetMode = true"));
   EXPECT_TRUE(Has(r.out, "sent: MD03;FA014250000;")) << r.out;
-  EXPECT_TRUE(Has(r.out, "changed: Mode 1 -> 2")) << r.out;
+  EXPECT_TRUE(Has(r.out, "Mode 1 -> 2")) << r.out;
 
   Result j = Tool("--json call SetFreq 7.1");
   ASSERT_EQ(j.status, 0) << j.err;
