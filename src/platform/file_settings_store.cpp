@@ -90,6 +90,8 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
       !Safe(section) || !Safe(key) || !Safe(value) || key.find('=') != std::string::npos) {
     return;
   }
+  const std::string id = application + '\n' + section + '\n' + key;
+  if (auto it = written_.find(id); it != written_.end() && it->second == value) return;
   ::mkdir(root_.c_str(), 0700);
   const std::string folder = root_ + "/" + application;
   ::mkdir(folder.c_str(), 0700);
@@ -118,6 +120,7 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
     ::fsync(dir);
     ::close(dir);
   }
+  written_[id] = value;
 }
 
 std::string UserConfigRoot() {

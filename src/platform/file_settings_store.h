@@ -6,6 +6,7 @@
 // disk) leave the old file and are otherwise ignored.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,9 @@ class FileSettingsStore : public SettingsStore {
 
  private:
   std::string root_;
+  // Values this store last wrote, so that an unchanged value (the parser saves on every answer
+  // that carries one) costs no file rewrite.
+  std::map<std::string, std::string> written_;
 };
 
 // The folder settings go in for this user: $XDG_CONFIG_HOME, else $HOME/.config; "" when neither
