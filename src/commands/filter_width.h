@@ -1,5 +1,6 @@
-// The radio knows filter widths only as numbered steps ("SH0" + profile digit + two digits). This
-// maps a width in hertz to the step, per profile and mode group.
+// The radio knows filter widths only as numbered steps ("SH0" + profile digit + two digits). One
+// table per profile and mode group gives each step's width in hertz; the filter commands read it
+// from width to step, the panorama settings from step to width.
 #pragma once
 
 #include <cstdint>
@@ -20,5 +21,11 @@ WidthStep WidthCommand(std::int32_t width_hz, std::int16_t mode, bool ft891);
 // False for modes without steps (AM, FM, anything outside 0..6).
 bool WidthStepLimits(bool ft891, std::int16_t mode, bool narrow, std::int16_t& lowest,
                      std::int16_t& highest);
+
+// The width in Hz of step `step` in `mode`, by profile, narrow setting and roofing filter (the
+// roofing filter sets the FTDX10's width at step 0). AM and FM have fixed widths; a negative
+// step or mode gives 0.
+std::int32_t FilterWidthHz(bool ft891, std::int32_t step, std::int16_t mode, std::int16_t narrow,
+                           std::int16_t roofing);
 
 }  // namespace veltro::detail

@@ -7,6 +7,7 @@
 #include "commands/command_helpers.h"
 #include "host/convert.h"
 #include "host/scales.h"
+#include "parser/panorama.h"
 
 namespace veltro::detail {
 
@@ -103,14 +104,14 @@ VBool FTDX10_Protocol::SetAGC(std::int16_t AGC) {
 
 VBool FTDX10_Protocol::SetAtt(std::int16_t Att) {
   auto text = SetSelector(*impl_, detail::kAtt, Att, &impl_->state.Att);
-  if (!text) return kFalse;
-  return kTrue;
+  if (text) detail::SaveAtt(impl_->lib, *text);
+  return ToVBool(text.has_value());
 }
 
 VBool FTDX10_Protocol::SetPreAmp(std::int16_t PreAmp) {
   auto text = SetSelector(*impl_, detail::kPreAmp, PreAmp, &impl_->state.PreAmp);
-  if (!text) return kFalse;
-  return kTrue;
+  if (text) detail::SavePre(impl_->lib, *text);
+  return ToVBool(text.has_value());
 }
 
 VBool FTDX10_Protocol::SetAntenna(std::int16_t Antenna) {

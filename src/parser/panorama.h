@@ -29,8 +29,4 @@ void SaveIFS(ProtocolImpl& p, std::string_view text);
 void SaveFW(ProtocolImpl& p, std::string_view text, std::int16_t mode, std::int16_t narrow,
             std::int16_t& tag);
 
-// The width in Hz of filter step `step` in `mode`, by model, narrow setting and roofing filter.
-std::int32_t FilterWidthHz(bool ft891, std::int32_t step, std::int16_t mode, std::int16_t narrow,
-                           std::int16_t roofing);
-
 }  // namespace veltro::detail
