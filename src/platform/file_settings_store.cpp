@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace veltro::platform {
@@ -65,11 +66,20 @@ std::vector<std::string> WithValue(std::vector<std::string> lines, const std::st
   return lines;
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
+// The file's lines; none when there is no file yet. Nothing when it is there but cannot be read:
+// writing then would replace everything in it with the one value.
+std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
   std::vector<std::string> lines;
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return lines;
+    return std::nullopt;
+  }
   std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
   std::string line;
   while (std::getline(in, line)) lines.push_back(line);
+  if (in.bad()) return std::nullopt;
   return lines;
 }
 
@@ -97,8 +107,10 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
   ::mkdir(folder.c_str(), 0700);
   const std::string path = PathOf(application);
 
+  std::optional<std::vector<std::string>> lines = ReadLines(path);
+  if (!lines) return;
   std::string data;
-  for (const std::string& line : WithValue(ReadLines(path), section, key, value)) {
+  for (const std::string& line : WithValue(std::move(*lines), section, key, value)) {
     data += line;
     data += '\n';
   }

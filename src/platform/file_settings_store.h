@@ -2,8 +2,8 @@
 // settings.ini` (`~/.config` when the variable is unset or not absolute), one "[section]" per
 // section and "key=value" lines. A save rewrites the whole file through a temporary file in the
 // same folder and a rename, so the file is always a complete old or new version; sections, keys
-// and lines the library does not know are kept. Failures (no home, a read-only folder, a full
-// disk) leave the old file and are otherwise ignored.
+// and lines the library does not know are kept. Failures (no home, a read-only folder, a file
+// that cannot be read back, a full disk) leave the old file and are otherwise ignored.
 #pragma once
 
 #include <map>

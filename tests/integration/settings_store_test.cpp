@@ -1,0 +1,202 @@
+// The settings file on a real file system: what a save creates, what it keeps, and that a save
+// that cannot complete leaves the old file whole, throws nothing and leaves no temporary file.
+#include "platform/file_settings_store.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace veltro::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path MakeTempDir() {
+  std::string dir = (fs::temp_directory_path() / "settings_store_XXXXXX").string();
+  EXPECT_NE(mkdtemp(dir.data()), nullptr);
+  return dir;
+}
+
+class SettingsStoreTest : public ::testing::Test {
+ protected:
+  ~SettingsStoreTest() override {
+    std::error_code ec;
+    fs::permissions(folder, fs::perms::owner_all, ec);
+    fs::remove_all(base, ec);
+  }
+  void Write(const std::string& text) {
+    fs::create_directories(folder);
+    std::ofstream(file, std::ios::binary) << text;
+  }
+  std::string Read() {
+    std::ifstream in(file, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  // Everything in the application's folder but the settings file: temporary leftovers.
+  std::vector<std::string> Strays() {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(folder)) {
+      if (e.path().filename() != "settings.ini") out.push_back(e.path().filename().string());
+    }
+    return out;
+  }
+  void Save(const std::string& key, const std::string& value) {
+    EXPECT_NO_THROW(store.Save("Corvane", "PAN", key, value));
+  }
+
+  fs::path base = MakeTempDir();
+  fs::path root = base / "config";  // not there yet: the first save creates it
+  fs::path folder = root / "Corvane";
+  fs::path file = folder / "settings.ini";
+  FileSettingsStore store{root.string()};
+};
+
+TEST_F(SettingsStoreTest, CreatesTheFolderAndAPrivateFile) {
+  EXPECT_EQ(store.PathOf("Corvane"), file.string());
+  Save("ATT", "6");
+  Save("FW", "2400");
+  EXPECT_EQ(Read(), "[PAN]\nATT=6\nFW=2400\n");
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Strays(), std::vector<std::string>{});
+}
+
+TEST_F(SettingsStoreTest, KeepsEverythingElseAndChangesValuesInPlace) {
+  Write(
+      "; written by hand\n[Display]\nTheme = dark\n\n[PAN]\nATT=0\nZoom=3\n\n[Other]\nATT=keep\n");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  Save("ATT", "12");
+  Save("IFS", "-300");
+  store.Save("Corvane", "Extra", "K", "v");
+  EXPECT_EQ(Read(),
+            "; written by hand\n[Display]\nTheme = dark\n\n[PAN]\nATT=12\nZoom=3\nIFS=-300\n\n"
+            "[Other]\nATT=keep\n\n[Extra]\nK=v\n");
+  EXPECT_EQ(fs::status(file).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(Strays(), std::vector<std::string>{});
+}
+
+TEST_F(SettingsStoreTest, AnUnchangedValueIsNotRewritten) {
+  Save("IFS", "0");
+  auto inode = [&] {
+    struct stat st {};
+    stat(file.c_str(), &st);
+    return st.st_ino;
+  };
+  auto first = inode();
+  Save("IFS", "0");
+  EXPECT_EQ(inode(), first);
+  Save("IFS", "20");
+  EXPECT_NE(inode(), first);
+  EXPECT_EQ(Read(), "[PAN]\nIFS=20\n");
+}
+
+TEST_F(SettingsStoreTest, TextsThatWouldBreakTheFileAreNotSaved) {
+  Write("[PAN]\nATT=6\n");
+  Save("ATT", "1\n[Evil]");
+  Save("A=B", "1");
+  store.Save("../Corvane", "PAN", "ATT", "0");
+  store.Save("Corvane", "P]\n[Q", "ATT", "0");
+  EXPECT_EQ(Read(), "[PAN]\nATT=6\n");
+}
+
+// A save that cannot complete, set up in ways that hold for root as well.
+TEST_F(SettingsStoreTest, AFailedSaveLeavesTheOldFileAndIsRetried) {
+  const std::string old = "[PAN]\nATT=6\nFW=2400\n";
+
+  // The settings file's name is taken by a folder: the rename fails.
+  fs::create_directories(file);
+  Save("ATT", "12");
+  EXPECT_TRUE(fs::is_directory(file));
+  EXPECT_EQ(Strays(), std::vector<std::string>{});
+  fs::remove(file);
+
+  // The disk is full: the temporary file cannot be written.
+  Write(old);
+  rlimit saved{};
+  getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit small = saved;
+  small.rlim_cur = 8;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  Save("ATT", "12");
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_EQ(Read(), old);
+  EXPECT_EQ(Strays(), std::vector<std::string>{});
+
+  // Once the cause is gone the same value is written after all.
+  Save("ATT", "12");
+  EXPECT_EQ(Read(), "[PAN]\nATT=12\nFW=2400\n");
+}
+
+TEST_F(SettingsStoreTest, AnApplicationFolderThatIsAFileIsIgnored) {
+  fs::create_directories(root);
+  std::ofstream(folder) << "not a folder";
+  Save("ATT", "6");
+  EXPECT_TRUE(fs::is_regular_file(folder));
+  EXPECT_EQ(fs::directory_iterator(root)->path(), folder);  // nothing written beside it
+}
+
+TEST_F(SettingsStoreTest, AReadOnlyFolderLeavesTheOldFile) {
+  Write("[PAN]\nATT=6\n");
+  fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+  if (access(folder.c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write a read-only folder";
+  Save("ATT", "12");
+  EXPECT_EQ(Read(), "[PAN]\nATT=6\n");
+  EXPECT_EQ(Strays(), std::vector<std::string>{});
+}
+
+TEST_F(SettingsStoreTest, AFileItCannotReadIsLeftAlone) {
+  Write("[Display]\nTheme=dark\n");
+  fs::permissions(file, fs::perms::owner_write);
+  if (access(file.c_str(), R_OK) == 0) GTEST_SKIP() << "this user may read a write-only file";
+  Save("ATT", "12");
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(Read(), "[Display]\nTheme=dark\n");
+}
+
+TEST(UserConfigRoot, FollowsXdgThenHome) {
+  struct Row {
+    const char* xdg;
+    const char* home;
+    const char* root;
+  };
+  const Row rows[] = {
+      {"/x/conf", "/home/u", "/x/conf"},
+      {"relative/conf", "/home/u", "/home/u/.config"},
+      {"", "/home/u", "/home/u/.config"},
+      {nullptr, "/home/u", "/home/u/.config"},
+      {nullptr, "", ""},
+      {nullptr, nullptr, ""},
+  };
+  auto keep = [](const char* name) -> std::optional<std::string> {
+    const char* v = std::getenv(name);
+    return v ? std::optional<std::string>(v) : std::nullopt;
+  };
+  auto put = [](const char* name, const char* value) {
+    value ? setenv(name, value, 1) : unsetenv(name);
+  };
+  auto xdg = keep("XDG_CONFIG_HOME"), home = keep("HOME");
+  for (const Row& r : rows) {
+    put("XDG_CONFIG_HOME", r.xdg);
+    put("HOME", r.home);
+    EXPECT_EQ(UserConfigRoot(), r.root)
+        << (r.xdg ? r.xdg : "(unset)") << " " << (r.home ? r.home : "(unset)");
+  }
+  put("XDG_CONFIG_HOME", xdg ? xdg->c_str() : nullptr);
+  put("HOME", home ? home->c_str() : nullptr);
+}
+
+}  // namespace
+}  // namespace veltro::platform
