@@ -4,244 +4,121 @@
 namespace veltro {
 namespace {
 
-using testing::CommandCase;
 using testing::CommandRig;
-using testing::RefusalCase;
+using testing::Reads;
+using Setup = std::function<void(CommandRig&)>;
+using Call = std::function<std::int16_t(FTDX10_Protocol&)>;
 
-TEST(FrontEndCommands, ReceiverLevels) {
-  testing::RunCases({
-      {"AF gain",
-       nullptr,
-       [](auto& r) { return r.SetAFLevel(0, 5); },
-       -1,
-       {"AG0005"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->AFLevel(0), 5);
-         EXPECT_EQ(r.module().PollingPaused, kTrue);
-       }},
-      {"squelch",
-       nullptr,
-       [](auto& r) { return r.SetSQLevel(0, 255); },
-       -1,
-       {"SQ0255"},
-       testing::Reads({{"SQLevel(0)", 255}})},
-      {"RF gain 0 is full gain",
-       nullptr,
-       [](auto& r) { return r.SetRFLevel(0, 0); },
-       -1,
-       {"RG0255"},
-       testing::Reads({{"RFLevel(0)", 0}})},
-      {"RF gain 100",
-       nullptr,
-       [](auto& r) { return r.SetRFLevel(0, 100); },
-       -1,
-       {"RG0155"},
-       testing::Reads({{"RFLevel(0)", 100}})},
-      {"RF gain beyond the scale",
-       nullptr,
-       [](auto& r) { return r.SetRFLevel(0, 300); },
-       -1,
-       {"RG0000"}},
-      {"RF gain on the FT-891 scale",
-       [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetRFLevel(0, 128); },
-       -1,
-       {"RG0015"}},
-      {"RF gain FT-891 full",
-       [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetRFLevel(0, 0); },
-       -1,
-       {"RG0030"}},
-      {"sub receiver where fitted",
-       [](CommandRig& r) { r.state().Property[1] = 2; },
-       [](auto& r) { return r.SetAFLevel(1, 7); },
-       -1,
-       {"AG1007"},
-       testing::Reads({{"AFLevel(1)", 7}})},
-  });
-}
-
-TEST(FrontEndCommands, Selectors) {
-  testing::RunCases({
-      {"AGC",
-       nullptr,
-       [](auto& r) { return r.SetAGC(4); },
-       -1,
-       {"GT04"},
-       testing::Reads({{"AGC", 4}})},
-      {"attenuator", nullptr, [](auto& r) { return r.SetAtt(1); }, -1, {"RA01"}},
-      {"attenuator top", nullptr, [](auto& r) { return r.SetAtt(3); }, -1, {"RA03"}},
-      {"pre-amplifier", nullptr, [](auto& r) { return r.SetPreAmp(2); }, -1, {"PA02"}},
-      {"antenna 1-based on the line",
-       [](CommandRig& r) { r.state().Property[3] = 2; },
-       [](auto& r) { return r.SetAntenna(1); },
-       -1,
-       {"AN02"},
-       testing::Reads({{"Antenna", 1}})},
-      {"roofing filter reads width and shift",
-       nullptr,
-       [](auto& r) { return r.SetRFT(0, 2); },
-       -1,
-       {"RF02", "SH0", "IS0"},
-       testing::Reads({{"RFT(0)", 2}})},
-      {"roofing filter of the sub receiver goes out as 0",
-       nullptr,
-       [](auto& r) { return r.SetRFT(1, 5); },
-       -1,
-       {"RF05", "SH0", "IS0"},
-       testing::Reads({{"RFT(1)", 5}})},
-  });
-}
-
-TEST(FrontEndCommands, PanelFunctions) {
-  auto step = [](float hz) { return [hz](CommandRig& r) { EXPECT_EQ(r.state().TuningStep, hz); }; };
-  auto in_mode = [](std::int16_t mode, bool ft891 = false, std::int16_t vfo = 0) {
-    return [=](CommandRig& r) {
-      if (ft891) r.UseFt891();
-      r.state().Mode = mode;
-      r.state().VFO = vfo;
-    };
+// In `mode` on `vfo`, on the FT-891 when asked.
+Setup In(std::int16_t mode, bool ft891 = false, std::int16_t vfo = 0) {
+  return [=](CommandRig& r) {
+    if (ft891) r.UseFt891();
+    r.state().Mode = mode;
+    r.state().VFO = vfo;
   };
+}
+const Setup kFt891 = In(0, true);
+Setup Entry(int i, std::int16_t v) {
+  return [=](CommandRig& r) { r.state().Property[i] = v; };
+}
+auto Step(float hz) {
+  return [hz](CommandRig& r) { EXPECT_EQ(r.state().TuningStep, hz); };
+}
+// One-argument setters by member pointer, the receiver ones with receiver 0 unless given.
+Call One(VBool (FTDX10_Protocol::*set)(std::int16_t), std::int16_t v) {
+  return [=](FTDX10_Protocol& r) { return (r.*set)(v); };
+}
+Call Two(VBool (FTDX10_Protocol::*set)(std::int16_t, std::int16_t), std::int16_t a, std::int16_t b) {
+  return [=](FTDX10_Protocol& r) { return (r.*set)(a, b); };
+}
+using P = FTDX10_Protocol;
+
+// clang-format off
+TEST(FrontEndCommands, Calls) {
   testing::RunCases({
-      {"fast on in USB", in_mode(1), [](auto& r) { return r.SetFast(1); }, -1, {"FN0"}, step(10)},
-      {"fast off in USB", in_mode(1), [](auto& r) { return r.SetFast(0); }, -1, {"FN1"}, step(1)},
-      {"fast on in FM", in_mode(4), [](auto& r) { return r.SetFast(1); }, -1, {"FN0"}, step(100)},
-      {"fast 2 only reads",
-       in_mode(1),
-       [](auto& r) { return r.SetFast(2); },
-       -1,
-       {"FN"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->Fast(), 2);
-         EXPECT_EQ(r.state().TuningStep, 0);
-       }},
-      {"FT-891 CW on VFO A",
-       in_mode(2, true),
-       [](auto& r) { return r.SetFast(0); },
-       -1,
-       {"FS0"},
-       step(5)},
-      {"FT-891 FM on VFO B",
-       in_mode(4, true, 1),
-       [](auto& r) { return r.SetFast(1); },
-       -1,
-       {"FS3"},
-       step(1000)},
-      {"FT-891 AM", in_mode(3, true), [](auto& r) { return r.SetFast(0); }, -1, {"FS0"}, step(100)},
-      {"FT-891 USB",
-       in_mode(1, true),
-       [](auto& r) { return r.SetFast(1); },
-       -1,
-       {"FS1"},
-       step(100)},
-      {"lock VFO A",
-       nullptr,
-       [](auto& r) { return r.SetLockDial(1); },
-       -1,
-       {"LK1"},
-       testing::Reads({{"LockDial", 1}})},
-      {"lock VFO B", in_mode(1, false, 1), [](auto& r) { return r.SetLockDial(1); }, -1, {"LK3"}},
-      {"dimmer",
-       nullptr,
-       [](auto& r) { return r.SetDimLevel(7); },
-       -1,
-       {"DA00070707"},
-       testing::Reads({{"DimLevel", 7}})},
-      {"FT-891 dimmer",
-       [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetDimLevel(15); },
-       -1,
-       {"DA15151515"}},
-      {"dual where fitted",
-       [](CommandRig& r) { r.state().Property[10] = 1; },
-       [](auto& r) { return r.SetDual(1); },
-       -1,
-       {"FR2"}},
-      {"power off",
-       nullptr,
-       [](auto& r) { return r.SetPowerON(0); },
-       -1,
-       {"PS0"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->PowerON(), 0);
-         EXPECT_EQ(r.radio->CAT(), 0);
-         EXPECT_EQ(r.state().AIState, -1);
-       }},
-      {"meter ALC",
-       nullptr,
-       [](auto& r) { return r.SetMeterSW(2); },
-       -1,
-       {"MS2", "MS", "RM4"},
-       [](CommandRig& r) {
-         EXPECT_EQ(r.radio->MeterCaption(), "ALC");
-         EXPECT_EQ(r.state().MeterIndex, "4");
-       }},
-      {"meter without caption",
-       nullptr,
-       [](auto& r) { return r.SetMeterSW(10); },
-       -1,
-       {"MS10", "MS", "RM0"},
+      {"AF gain", nullptr, Two(&P::SetAFLevel, 0, 5), -1, {"AG0005"},
+       [](CommandRig& r) { EXPECT_EQ(r.radio->AFLevel(0), 5); EXPECT_EQ(r.module().PollingPaused, kTrue); }},
+      {"squelch", nullptr, Two(&P::SetSQLevel, 0, 255), -1, {"SQ0255"}, Reads({{"SQLevel(0)", 255}})},
+      {"RF gain 0 is full gain", nullptr, Two(&P::SetRFLevel, 0, 0), -1, {"RG0255"}, Reads({{"RFLevel(0)", 0}})},
+      {"RF gain 100", nullptr, Two(&P::SetRFLevel, 0, 100), -1, {"RG0155"}, Reads({{"RFLevel(0)", 100}})},
+      {"RF gain beyond the scale", nullptr, Two(&P::SetRFLevel, 0, 300), -1, {"RG0000"}},
+      {"RF gain on the FT-891 scale", kFt891, Two(&P::SetRFLevel, 0, 128), -1, {"RG0015"}},
+      {"RF gain FT-891 full", kFt891, Two(&P::SetRFLevel, 0, 0), -1, {"RG0030"}},
+      {"sub receiver where fitted", Entry(1, 2), Two(&P::SetAFLevel, 1, 7), -1, {"AG1007"}, Reads({{"AFLevel(1)", 7}})},
+      {"AGC", nullptr, One(&P::SetAGC, 4), -1, {"GT04"}, Reads({{"AGC", 4}})},
+      {"attenuator", nullptr, One(&P::SetAtt, 1), -1, {"RA01"}, Reads({{"Att", 1}})},
+      {"attenuator top", nullptr, One(&P::SetAtt, 3), -1, {"RA03"}},
+      {"pre-amplifier", nullptr, One(&P::SetPreAmp, 2), -1, {"PA02"}, Reads({{"PreAmp", 2}})},
+      {"antenna 1-based on the line", Entry(3, 2), One(&P::SetAntenna, 1), -1, {"AN02"}, Reads({{"Antenna", 1}})},
+      {"roofing filter reads width and shift", nullptr, Two(&P::SetRFT, 0, 2), -1, {"RF02", "SH0", "IS0"}, Reads({{"RFT(0)", 2}})},
+      {"sub receiver's roofing filter goes out as 0", nullptr, Two(&P::SetRFT, 1, 5), -1, {"RF05", "SH0", "IS0"}, Reads({{"RFT(1)", 5}})},
+      {"fast on in USB", In(1), One(&P::SetFast, 1), -1, {"FN0"}, Step(10)},
+      {"fast off in USB", In(1), One(&P::SetFast, 0), -1, {"FN1"}, Step(1)},
+      {"fast on in FM", In(4), One(&P::SetFast, 1), -1, {"FN0"}, Step(100)},
+      {"fast 2 only reads", In(1), One(&P::SetFast, 2), -1, {"FN"}, [](CommandRig& r) { EXPECT_EQ(r.radio->Fast(), 2); Step(0)(r); }},
+      {"FT-891 CW on VFO A", In(2, true), One(&P::SetFast, 0), -1, {"FS0"}, Step(5)},
+      {"FT-891 FM on VFO B", In(4, true, 1), One(&P::SetFast, 1), -1, {"FS3"}, Step(1000)},
+      {"FT-891 AM", In(3, true), One(&P::SetFast, 0), -1, {"FS0"}, Step(100)},
+      {"FT-891 USB", In(1, true), One(&P::SetFast, 1), -1, {"FS1"}, Step(100)},
+      {"lock VFO A", nullptr, One(&P::SetLockDial, 1), -1, {"LK1"}, Reads({{"LockDial", 1}})},
+      {"lock VFO B", In(1, false, 1), One(&P::SetLockDial, 1), -1, {"LK3"}},
+      {"dimmer", nullptr, One(&P::SetDimLevel, 7), -1, {"DA00070707"}, Reads({{"DimLevel", 7}})},
+      {"FT-891 dimmer", kFt891, One(&P::SetDimLevel, 15), -1, {"DA15151515"}},
+      {"dual where fitted", Entry(10, 1), One(&P::SetDual, 1), -1, {"FR2"}},
+      {"power off", nullptr, One(&P::SetPowerON, 0), -1, {"PS0"},
+       [](CommandRig& r) { Reads({{"PowerON", 0}, {"CAT", 0}})(r); EXPECT_EQ(r.state().AIState, -1); }},
+      {"meter ALC", nullptr, One(&P::SetMeterSW, 2), -1, {"MS2", "MS", "RM4"},
+       [](CommandRig& r) { EXPECT_EQ(r.radio->MeterCaption(), "ALC"); EXPECT_EQ(r.state().MeterIndex, "4"); }},
+      {"meter without caption", nullptr, One(&P::SetMeterSW, 10), -1, {"MS10", "MS", "RM0"},
        [](CommandRig& r) { EXPECT_EQ(r.radio->MeterCaption(), ""); }},
-      {"FT-891 meter keeps its RM digit",
-       [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetMeterSW(3); },
-       -1,
-       {"MS3", "MS", "RM2"}},
+      {"FT-891 meter keeps its RM digit", kFt891, One(&P::SetMeterSW, 3), -1, {"MS3", "MS", "RM2"}},
   });
 }
+
+TEST(FrontEndCommands, Refusals) {
+  testing::RunRefusals({
+      {"AF sub receiver", nullptr, Two(&P::SetAFLevel, 1, 5)},
+      {"AF receiver negative", nullptr, Two(&P::SetAFLevel, -1, 5)},
+      {"AF receiver beyond the cache", Entry(1, 3), Two(&P::SetAFLevel, 2, 5)},
+      {"AF level negative", nullptr, Two(&P::SetAFLevel, 0, -1)},
+      {"AF level above 255", nullptr, Two(&P::SetAFLevel, 0, 256)},
+      {"AF not fitted", Entry(1, 0), Two(&P::SetAFLevel, 0, 5)},
+      {"squelch above 255", nullptr, Two(&P::SetSQLevel, 0, 300)},
+      {"RF sub receiver", nullptr, Two(&P::SetRFLevel, 1, 5)},
+      {"RF level negative", nullptr, Two(&P::SetRFLevel, 0, -5)},
+      {"AGC 5", nullptr, One(&P::SetAGC, 5)},
+      {"attenuator 4", nullptr, One(&P::SetAtt, 4)},
+      {"FT-891 attenuator 2", kFt891, One(&P::SetAtt, 2)},
+      {"pre-amplifier 3", nullptr, One(&P::SetPreAmp, 3)},
+      {"antenna on a one-antenna radio", nullptr, One(&P::SetAntenna, 0)},
+      {"roofing 6", nullptr, Two(&P::SetRFT, 0, 6)},
+      {"roofing receiver 2", nullptr, Two(&P::SetRFT, 2, 1)},
+      {"FT-891 roofing", kFt891, Two(&P::SetRFT, 0, 1)},
+      {"dual not fitted", nullptr, One(&P::SetDual, 1)},
+      {"fast negative", nullptr, One(&P::SetFast, -1)},
+      {"lock 2", nullptr, One(&P::SetLockDial, 2)},
+      {"dimmer 21", nullptr, One(&P::SetDimLevel, 21)},
+      {"FT-891 dimmer 16", kFt891, One(&P::SetDimLevel, 16)},
+      {"power 2", nullptr, One(&P::SetPowerON, 2)},
+      {"power not fitted", Entry(22, 0), One(&P::SetPowerON, 0)},
+      {"meter 11", nullptr, One(&P::SetMeterSW, 11)},
+      {"meter negative", nullptr, One(&P::SetMeterSW, -1)},
+      {"meter not fitted", Entry(71, 0), One(&P::SetMeterSW, 1)},
+  });
+}
+// clang-format on
 
 TEST(FrontEndCommands, PowerOnWaitsThenSwitchesCatOn) {
   CommandRig rig;
-  auto rec = [&] {
-    std::int64_t start = rig.vp.NowMs();
-    EXPECT_EQ(rig.radio->SetPowerON(1), kTrue);
-    return rig.vp.NowMs() - start;
-  }();
-  EXPECT_GE(rec, 1000);
+  std::int64_t start = rig.vp.NowMs();
+  EXPECT_EQ(rig.radio->SetPowerON(1), kTrue);
+  EXPECT_GE(rig.vp.NowMs() - start, 1000);
   auto sent = rig.Sent();
   ASSERT_GE(sent.size(), 4u);
   EXPECT_EQ(std::vector<std::string>(sent.begin(), sent.begin() + 4),
             (std::vector<std::string>{"PS1", "PS1", "ID", "AI0"}));
   EXPECT_EQ(rig.radio->CAT(), 1);
   EXPECT_EQ(rig.radio->PowerON(), 1);
-}
-
-TEST(FrontEndCommands, Refusals) {
-  auto without = [](int entry) {
-    return [entry](CommandRig& r) { r.state().Property[entry] = 0; };
-  };
-  testing::RunRefusals({
-      {"AF sub receiver", nullptr, [](auto& r) { return r.SetAFLevel(1, 5); }},
-      {"AF receiver negative", nullptr, [](auto& r) { return r.SetAFLevel(-1, 5); }},
-      {"AF receiver beyond the cache", [](CommandRig& r) { r.state().Property[1] = 3; },
-       [](auto& r) { return r.SetAFLevel(2, 5); }},
-      {"AF level negative", nullptr, [](auto& r) { return r.SetAFLevel(0, -1); }},
-      {"AF level above 255", nullptr, [](auto& r) { return r.SetAFLevel(0, 256); }},
-      {"AF not fitted", without(1), [](auto& r) { return r.SetAFLevel(0, 5); }},
-      {"squelch above 255", nullptr, [](auto& r) { return r.SetSQLevel(0, 300); }},
-      {"RF sub receiver", nullptr, [](auto& r) { return r.SetRFLevel(1, 5); }},
-      {"RF level negative", nullptr, [](auto& r) { return r.SetRFLevel(0, -5); }},
-      {"AGC 5", nullptr, [](auto& r) { return r.SetAGC(5); }},
-      {"attenuator 4", nullptr, [](auto& r) { return r.SetAtt(4); }},
-      {"FT-891 attenuator 2", [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetAtt(2); }},
-      {"antenna on a one-antenna radio", nullptr, [](auto& r) { return r.SetAntenna(0); }},
-      {"roofing 6", nullptr, [](auto& r) { return r.SetRFT(0, 6); }},
-      {"roofing receiver 2", nullptr, [](auto& r) { return r.SetRFT(2, 1); }},
-      {"FT-891 roofing", [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetRFT(0, 1); }},
-      {"dual not fitted", nullptr, [](auto& r) { return r.SetDual(1); }},
-      {"fast negative", nullptr, [](auto& r) { return r.SetFast(-1); }},
-      {"lock 2", nullptr, [](auto& r) { return r.SetLockDial(2); }},
-      {"dimmer 21", nullptr, [](auto& r) { return r.SetDimLevel(21); }},
-      {"FT-891 dimmer 16", [](CommandRig& r) { r.UseFt891(); },
-       [](auto& r) { return r.SetDimLevel(16); }},
-      {"power 2", nullptr, [](auto& r) { return r.SetPowerON(2); }},
-      {"power not fitted", without(22), [](auto& r) { return r.SetPowerON(0); }},
-      {"meter 11", nullptr, [](auto& r) { return r.SetMeterSW(11); }},
-      {"meter negative", nullptr, [](auto& r) { return r.SetMeterSW(-1); }},
-      {"meter not fitted", without(71), [](auto& r) { return r.SetMeterSW(1); }},
-  });
 }
 
 }  // namespace
