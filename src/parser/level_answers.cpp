@@ -27,6 +27,17 @@ int ReceiverDigit(std::string_view a) {
   return c == "0" ? 0 : c == "1" ? 1 : -1;
 }
 
+// Attenuator and pre-amplifier: the setting at position 4, and the whole answer for the
+// panorama display, which keeps it even when the setting does not fit.
+void DecodeFrontEndSwitch(ProtocolImpl& p, std::string_view a, std::int16_t& field,
+                          void (*save)(Library&, std::string_view)) {
+  Step([&] {
+    if (P1(a) != 0) return;
+    Step([&] { field = FieldInt16(a, 4, 4); });
+    save(p.lib, a);
+  });
+}
+
 }  // namespace
 
 void DecodeAG(ProtocolImpl& p, std::string_view a, bool& level) {
@@ -173,20 +184,12 @@ void DecodeGT(ProtocolImpl& p, std::string_view a, bool& level) {
 
 void DecodeRA(ProtocolImpl& p, std::string_view a, bool& level) {
   level = true;
-  Step([&] {
-    if (P1(a) != 0) return;
-    Step([&] { p.state.Att = FieldInt16(a, 4, 4); });
-    SaveAtt(p.lib, a);
-  });
+  DecodeFrontEndSwitch(p, a, p.state.Att, &SaveAtt);
 }
 
 void DecodePA(ProtocolImpl& p, std::string_view a, bool& level) {
   level = true;
-  Step([&] {
-    if (P1(a) != 0) return;
-    Step([&] { p.state.PreAmp = FieldInt16(a, 4, 4); });
-    SavePre(p.lib, a);
-  });
+  DecodeFrontEndSwitch(p, a, p.state.PreAmp, &SavePre);
 }
 
 void DecodeBC(ProtocolImpl& p, std::string_view a, bool& level) {
