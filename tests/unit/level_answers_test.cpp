@@ -186,7 +186,7 @@ TEST_F(ChangeFour, OtherAnswersRaiseItOnlyWhenAWatchedFieldMoves) {
       {"EX0103170600;EX0999990;", 0},
       {"RF01;RF01;", 1},
       {"RF11;RF02;RF02;", 2},
-      {"EX0201131;", 1},
+      {"EX0201131;EX030202+05;", 2},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.answers);
