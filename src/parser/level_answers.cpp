@@ -27,6 +27,17 @@ int ReceiverDigit(std::string_view a) {
   return c == "0" ? 0 : c == "1" ? 1 : -1;
 }
 
+// Attenuator and pre-amplifier: the setting at position 4, and the whole answer for the
+// panorama display, which keeps it even when the setting does not fit.
+void DecodeFrontEndSwitch(ProtocolImpl& p, std::string_view a, std::int16_t& field,
+                          void (*save)(Library&, std::string_view)) {
+  Step([&] {
+    if (P1(a) != 0) return;
+    Step([&] { field = FieldInt16(a, 4, 4); });
+    save(p.lib, a);
+  });
+}
+
 }  // namespace
 
 void DecodeAG(ProtocolImpl& p, std::string_view a, bool& level) {
@@ -173,20 +184,12 @@ void DecodeGT(ProtocolImpl& p, std::string_view a, bool& level) {
 
 void DecodeRA(ProtocolImpl& p, std::string_view a, bool& level) {
   level = true;
-  Step([&] {
-    if (P1(a) != 0) return;
-    Step([&] { p.state.Att = FieldInt16(a, 4, 4); });
-    SaveAtt(p.lib, a);
-  });
+  DecodeFrontEndSwitch(p, a, p.state.Att, &SaveAtt);
 }
 
 void DecodePA(ProtocolImpl& p, std::string_view a, bool& level) {
   level = true;
-  Step([&] {
-    if (P1(a) != 0) return;
-    Step([&] { p.state.PreAmp = FieldInt16(a, 4, 4); });
-    SavePre(p.lib, a);
-  });
+  DecodeFrontEndSwitch(p, a, p.state.PreAmp, &SavePre);
 }
 
 void DecodeBC(ProtocolImpl& p, std::string_view a, bool& level) {
@@ -249,9 +252,10 @@ void DecodeCO(ProtocolImpl& p, std::string_view a, bool& level) {
     Step([&] { s.APFOn = FieldInt16(a, 8, 8); });
   } else if (which == "1") {
     Step([&] { s.ContourLevel = ContourFreqToHost(FieldInt16(a, 5, 8)); });
-    Step([&] {
-      s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * static_cast<double>(s.ContourSign));
-    });
+    // The sign comes with the contour level menu answer; until that has been read the
+    // frequency counts as positive, so it is not lost as 0 and the menu answer can still turn it.
+    Step(
+        [&] { s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * (s.ContourSign < 0 ? -1.0 : 1.0)); });
   }
   s.ContourState = s.ContourOn;
   s.Property[51] = s.ContourLevel;
