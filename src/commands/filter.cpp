@@ -189,7 +189,7 @@ VBool FTDX10_Protocol::SetContour(std::int16_t Param, std::int16_t Value) {
         detail::SendCoValue(p, '1', hz);
         s.Property[51] = Value;
         s.ContourLevel = Value;
-        s.FContour = static_cast<std::int16_t>(s.ContourSign * hz);
+        s.FContour = static_cast<std::int16_t>(s.ContourDirection() * hz);
         break;
       }
       case 2:

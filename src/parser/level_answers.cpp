@@ -254,8 +254,7 @@ void DecodeCO(ProtocolImpl& p, std::string_view a, bool& level) {
     Step([&] { s.ContourLevel = ContourFreqToHost(FieldInt16(a, 5, 8)); });
     // The sign comes with the contour level menu answer; until that has been read the
     // frequency counts as positive, so it is not lost as 0 and the menu answer can still turn it.
-    Step(
-        [&] { s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * (s.ContourSign < 0 ? -1.0 : 1.0)); });
+    Step([&] { s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * s.ContourDirection()); });
   }
   s.ContourState = s.ContourOn;
   s.Property[51] = s.ContourLevel;

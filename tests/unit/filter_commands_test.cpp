@@ -38,7 +38,8 @@ TEST(FilterCommands, WidthSteps) {
   }
 }
 
-// The mode current (VFO A's too), in a profile: 10 the FTDX10, 891 the FT-891, 0 before any identity.
+// The mode current (VFO A's too), in a profile: 10 the FTDX10, 891 the FT-891, 0 before any
+// identity.
 Setup In(std::int16_t mode, int profile = 10, std::int16_t narrow = 0) {
   return [=](CommandRig& r) {
     if (profile == 10) r.UseFtdx10();
@@ -121,6 +122,7 @@ TEST(FilterCommands, ContourAndAPF) {
       {"frequency top", Sign(1), Contour(1, 255), -1, {"CO013200", "CO01"}, Reads({{"FContour", 3200}, {"Property(51)", 255}})},
       {"frequency bottom", Sign(-1), Contour(1, 0), -1, {"CO010010", "CO01"}, Reads({{"FContour", -10}})},
       {"frequency middle", Sign(1), Contour(1, 128), -1, {"CO011616", "CO01"}},
+      {"frequency before any sign is known: positive", nullptr, Contour(1, 255), -1, {"CO013200", "CO01"}, Reads({{"FContour", 3200}})},
       {"level positive", Sign(-1), Contour(2, 5), -1, {"EX030202+05"}, [](CommandRig& r) { EXPECT_EQ(r.state().ContourSign, 1); }},
       {"level negative flips the frequency", flip, Contour(2, -10), -1, {"EX030202-10"},
        [](CommandRig& r) { EXPECT_EQ(r.state().ContourSign, -1); EXPECT_EQ(r.radio->FContour(), -800); }},
