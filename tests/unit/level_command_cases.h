@@ -12,41 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "host/profile.h"
 #include "support/virtual_rig.h"
 #include "veltro/members.h"
 
 namespace veltro::testing {
 
-// What the radio's identity answer switches for the FT-891. Set directly: these tests need the
-// profile, not the decoder that normally applies it.
-inline void ApplyFt891Profile(VirtualRig& rig) {
-  auto& s = rig.state();
-  rig.module().ModelID = 650;
-  s.FilterPrefix = "1";
-  s.FullBKMenu = "EX0708";
-  s.ContourLevelMenu = "EX1202";
-  s.ContourLevelMenu2 = "EX1203";
-  s.ContourLevelMenuDown = s.ContourLevelMenuUp = "EX1202";
-  s.MeterIndex = "2";
-  s.RGScale = 30;
-  for (auto [i, v] : {std::pair{4, 1},
-                      {9, 15},
-                      {11, 1},
-                      {16, 63},
-                      {23, 1},
-                      {56, 21},
-                      {58, 0},
-                      {71, 4},
-                      {72, 1}}) {
-    s.Property[i] = static_cast<std::int16_t>(v);
-  }
-}
-
-// What the FTDX10's identity answer sets.
-inline void ApplyFtdx10Profile(VirtualRig& rig) {
-  rig.module().ModelID = 761;
-  rig.state().FilterPrefix = "0";
-}
+// The profile the radio's identity answer selects, through the library's own switch.
+inline void ApplyFt891Profile(VirtualRig& rig) { detail::ApplyModelIdentity(rig.impl(), 650); }
+inline void ApplyFtdx10Profile(VirtualRig& rig) { detail::ApplyModelIdentity(rig.impl(), 761); }
 
 class CommandRig : public VirtualRig {
  public:
