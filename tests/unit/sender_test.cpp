@@ -144,30 +144,33 @@ TEST(Sender, NothingIsWrittenWhileSuspendedOrClosedAndAFailingWriteIsSwallowed) 
   EXPECT_NE(rig.module().LastSendTime, 0.0f);
 }
 
-// CKBuffer: the drain wait sleeps 5 ms, then 10 ms steps, pumping events, then 100 ms more;
-// after 0.5 s it discards the output and switches itself off.
+// With CKBuffer the drain wait sleeps 5 ms, then 10 ms steps, pumping events, then 100 ms more;
+// after 0.5 s it discards the output and switches itself off. Without it no wait pumps: the
+// polling tick (175 ms) that falls due meanwhile comes after the send.
 TEST(Sender, OutputDrainWait) {
   struct Case {
     const char* name;
+    bool ck;
     int drain_delay_ms;
-    int written_at;
+    int written_at;  // the first write goes out at 100
     bool ck_after;
     int discards;
   } cases[] = {
-      {"drains at once: one 5 ms pass", 0, 105 + 5, true, 0},
-      {"drains within the wait: then 100 ms more", 300, 310 + 100, true, 0},
-      {"never drains: discarded after 0.5 s", 5000, 105 + 505, false, 1},
+      {"no check: no pumping", false, 5000, 205, false, 0},
+      {"drains at once: one 5 ms pass", true, 0, 205 + 5, true, 0},
+      {"drains within the wait: then 100 ms more", true, 300, 410 + 100, true, 0},
+      {"never drains: discarded after 0.5 s", true, 5000, 205 + 505, false, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     VirtualRig rig;
     rig.OpenPort();
-    rig.radio->CKBuffer(kTrue);
+    rig.radio->CKBuffer(c.ck ? kTrue : kFalse);
     auto& serial = rig.serial();
     serial.drain_delay_ms = c.drain_delay_ms;
+    rig.vp.Advance(100);
     VBool q = kFalse;
     rig.impl().SendCommand("AA", q, kTrue);  // immediate: no drain wait, leaves output queued
-    // The polling timer (175 ms) ticks only if the wait pumps.
     int ticks_at_write = -1;
     serial.OnWrite([&](const std::string&) { ticks_at_write = rig.vp.TicksDelivered(); });
     rig.impl().Send("BB");
@@ -175,25 +178,10 @@ TEST(Sender, OutputDrainWait) {
     EXPECT_NEAR(static_cast<double>(serial.Writes()[1].ms), c.written_at, 10);
     EXPECT_EQ(rig.radio->CKBuffer(), c.ck_after ? kTrue : kFalse);
     EXPECT_EQ(serial.discards, c.discards);
-    if (c.drain_delay_ms > 0) {
-      EXPECT_GT(ticks_at_write, 0);
-    }
+    EXPECT_EQ(ticks_at_write > 0, c.ck);
+    rig.vp.Advance(0);
+    EXPECT_GE(rig.vp.TicksDelivered(), 1);
   }
-}
-
-TEST(Sender, WithoutCKBufferTheWaitsPumpNothing) {
-  VirtualRig rig;
-  rig.OpenPort();
-  auto& serial = rig.serial();
-  rig.vp.Advance(100);
-  rig.impl().Send("AA");
-  int ticks_at_write = -1;
-  serial.OnWrite([&](const std::string&) { ticks_at_write = rig.vp.TicksDelivered(); });
-  rig.impl().Send("BB");  // sleeps past the 175 ms tick
-  EXPECT_GE(serial.Writes().back().ms, 200);
-  EXPECT_EQ(ticks_at_write, 0);
-  rig.vp.Advance(0);
-  EXPECT_EQ(rig.vp.TicksDelivered(), 1);
 }
 
 }  // namespace
