@@ -60,6 +60,9 @@ TEST(SerialControl, OpenFailuresGiveFalseWithTheirText) {
       {"/dev/null", "38400", "/dev/null is not a serial port"},
       {pty.path, "12345", "Invalid port settings \"12345,N,8,1\": 12345 baud is not a speed"},
       {pty.path, "fast", "Invalid port settings \"fast,N,8,1\": \"fast\" is not a baud rate"},
+      {pty.path, "", "Invalid port settings \",N,8,1\": \"\" is not a baud rate"},
+      {pty.path, "0", "0 baud is not a speed this system can set"},
+      {pty.path, "9600,E,7", "the line format must be no parity, 8 data bits, 1 stop bit"},
   };
   for (const auto& c : cases) {
     PosixRig rig;
