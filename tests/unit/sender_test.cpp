@@ -100,20 +100,6 @@ TEST(Sender, PacingAndDropping) {
   }
 }
 
-TEST(Sender, TheWaitsAreFiveAndTwentyFiveMillisecondSleeps) {
-  VirtualRig rig;
-  rig.OpenPort();
-  rig.impl().Send("AA");
-  rig.vp.Advance(1100);
-  VBool q = kTrue;
-  rig.impl().SendCommand("SM0", q, kFalse);
-  rig.vp.Advance(50);
-  rig.impl().Send("BB");
-  // 25 ms for the unanswered query, then 5 ms steps until 0.1 s after the query.
-  std::vector<int> expected{25, 5, 5, 5, 5, 5};
-  EXPECT_EQ(rig.vp.sleeps(), expected);
-}
-
 TEST(Sender, NothingIsWrittenWhileSuspendedOrClosedAndAFailingWriteIsSwallowed) {
   for (bool suspended : {true, false}) {
     VirtualRig rig;
