@@ -11,27 +11,21 @@
 #include <benchmark/benchmark.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 
 #include "ftdx10sim/simulator.h"
-#include "real_rig.h"
+#include "measure.h"
+#include "support/real_rig.h"
 
 extern char** environ;
 
 namespace {
 
-using veltro::bench::RealRig;
 using veltro::bench::Seconds;
-
-double CpuSeconds() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-         static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
+using veltro::testing::CpuSeconds;
+using veltro::testing::PosixRig;
 
 // The simulator program, started with its output on a pipe; it prints its pty path first.
 class SimProcess {
@@ -75,15 +69,18 @@ void BM_DefaultPollingCpu(benchmark::State& st) {
       st.SkipWithError("the simulator printed no pty path");
       return;
     }
-    RealRig rig;
-    rig.Open(sim.Path());
+    PosixRig rig;
+    if (std::string msg = rig.Open(sim.Path()); !msg.empty()) {
+      st.SkipWithError(msg.c_str());
+      return;
+    }
     int events = 0;
     rig.radio->AddChangeHandler([&](std::int16_t&) { ++events; });
     std::int16_t cat = 1;
     rig.radio->SetCAT(cat);
-    rig.Run(3000);  // past the first status cycle: the steady state is what a host pays
+    rig.loop.Run(3000);  // past the first status cycle: the steady state is what a host pays
     double cpu0 = CpuSeconds(), wall0 = Seconds();
-    rig.Run(seconds * 1000);
+    rig.loop.Run(seconds * 1000);
     double cpu = CpuSeconds() - cpu0, wall = Seconds() - wall0;
     st.SetIterationTime(wall);
     st.counters["cpu_percent"] = 100.0 * cpu / wall;
@@ -96,9 +93,9 @@ BENCHMARK(BM_DefaultPollingCpu)->Iterations(1)->UseManualTime()->Unit(benchmark:
 
 // Runs events in small slices until `done` holds or `timeout_s` passes; seconds taken, or -1.
 template <typename F>
-double Until(RealRig& rig, double start, double timeout_s, F done) {
+double Until(PosixRig& rig, double start, double timeout_s, F done) {
   while (Seconds() - start < timeout_s) {
-    rig.Run(2);
+    rig.loop.Run(2);
     if (done()) return Seconds() - start;
   }
   return -1;
@@ -110,8 +107,12 @@ void BM_FirstRead(benchmark::State& st) {
   for (auto _ : st) {
     veltro::sim::Simulator sim;
     sim.Start();
-    RealRig rig;
-    rig.Open(sim.SlavePath(), polling);
+    PosixRig rig;
+    rig.radio->AutoPolling(polling ? veltro::kTrue : veltro::kFalse);
+    if (std::string msg = rig.Open(sim.SlavePath()); !msg.empty()) {
+      st.SkipWithError(msg.c_str());
+      return;
+    }
     auto& m = rig.module();
     std::int16_t cat = 1;
     double start = Seconds();

@@ -86,6 +86,16 @@ static pid_t start_simulator(char* path, size_t size) {
   return pid;
 }
 
+/* SetPort with blank Address, Code and MSG; its boolean result, or 1 when the call failed. */
+static int set_port(veltro_protocol* p, int open) {
+  veltro_value args[4] = {veltro_bool(open), veltro_string(""), veltro_string(""),
+                          veltro_string("")};
+  veltro_value r = {0};
+  int rc = veltro_call(p, "SetPort", args, 4, &r);
+  for (int i = 0; i < 4; ++i) veltro_value_clear(&args[i]);
+  return rc == VELTRO_OK && r.type == VELTRO_BOOLEAN ? r.i : 1;
+}
+
 static void session(veltro_protocol* p) {
   char path[256];
   pid_t sim = start_simulator(path, sizeof path);
@@ -98,20 +108,12 @@ static void session(veltro_protocol* p) {
   v = veltro_string("38400");
   CHECK(veltro_let(p, "PortSpeed", &v) == VELTRO_OK);
   veltro_value_clear(&v);
-
-  veltro_value port[4];
-  port[0] = veltro_bool(1);
-  port[1] = veltro_string("");
-  port[2] = veltro_string("");
-  port[3] = veltro_string("");
-  veltro_value r = {0};
-  CHECK(veltro_call(p, "SetPort", port, 4, &r) == VELTRO_OK);
-  CHECK(r.type == VELTRO_BOOLEAN && r.i == -1);
-  for (int i = 1; i < 4; ++i) veltro_value_clear(&port[i]);
+  CHECK(set_port(p, 1) == -1);
 
   uint64_t id = 0;
   CHECK(veltro_subscribe(p, on_change, &changes, &id) == VELTRO_OK);
   veltro_value cat = veltro_int(1);
+  veltro_value r = {0};
   CHECK(veltro_call(p, "SetCAT", &cat, 1, &r) == VELTRO_OK && r.i == -1);
   veltro_run_events(3000);
   CHECK(changes > 0);
@@ -120,10 +122,7 @@ static void session(veltro_protocol* p) {
   CHECK(veltro_unsubscribe(p, id) == VELTRO_OK);
   CHECK(veltro_unsubscribe(p, id) == VELTRO_E_INVALID_ARGUMENT);
 
-  port[0] = veltro_bool(0);
-  for (int i = 1; i < 4; ++i) port[i] = veltro_string("");
-  CHECK(veltro_call(p, "SetPort", port, 4, &r) == VELTRO_OK);
-  for (int i = 1; i < 4; ++i) veltro_value_clear(&port[i]);
+  CHECK(set_port(p, 0) == -1);
   kill(sim, SIGTERM);
   waitpid(sim, NULL, 0);
 }

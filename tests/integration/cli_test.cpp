@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "ftdx10sim/simulator.h"
 
@@ -102,32 +103,72 @@ TEST(Cli, EveryCommandHasItsHelp) {
   EXPECT_TRUE(Has(none.err, "commands:"));
 }
 
-TEST(Cli, MembersListsTheTableWithTypesAndRewrittenParameters) {
-  Result r = Tool("members");
-  ASSERT_EQ(r.status, 0);
-  EXPECT_TRUE(Has(r.out, "method     SetMode(ref Mode As Integer, Reverse As Integer) As Boolean"));
-  EXPECT_TRUE(Has(r.out, "property   AFLevel(Receiver As Variant) As Integer"));
-  EXPECT_TRUE(Has(r.out, "property   AutoPolling As Boolean  (get/let)"));
-  EXPECT_TRUE(Has(r.out, "connector  FTDX10_Protocol"));
-  Result j = Tool("--json members");
-  ASSERT_EQ(j.status, 0);
-  EXPECT_TRUE(Has(j.out,
-                  "{\"name\":\"SetMode\",\"kind\":\"method\",\"type\":\"Boolean\","
-                  "\"settable\":false,\"params\":[{\"name\":\"Mode\",\"type\":\"Integer\","
-                  "\"rewritten\":true}"));
+// Runs on the built-in simulator unless a port is given: what each prints and its exit status.
+TEST(Cli, OutputOfEachCommand) {
+  struct Case {
+    std::string args, input;
+    int status;
+    std::vector<std::string> out, err = {};
+  } cases[] = {
+      {"members",
+       "",
+       0,
+       {"method     SetMode(ref Mode As Integer, Reverse As Integer) As Boolean",
+        "property   AFLevel(Receiver As Variant) As Integer",
+        "property   AutoPolling As Boolean  (get/let)", "connector  FTDX10_Protocol"}},
+      {"--json members",
+       "",
+       0,
+       {"{\"name\":\"SetMode\",\"kind\":\"method\",\"type\":\"Boolean\",\"settable\":false,"
+        "\"params\":[{\"name\":\"Mode\",\"type\":\"Integer\",\"rewritten\":true}"}},
+      {"call SetMode 2 0", "", 0, {"SetMode = true", "sent: MD03;FA014250000;", "Mode 1 -> 2"}},
+      {"--json call SetFreq 7.1",
+       "",
+       0,
+       {"\"result\":true", "FA007100000;", "\"Freq\":{\"from\":14.25,\"to\":7.1}",
+        "\"arguments\":[{\"name\":\"Freq\",\"value\":7.1,\"rewritten\":false}]"}},
+      {"call SetFreq 200", "", 0, {"SetFreq = false", "sent: (nothing)"}},
+      {"--trace raw FA",
+       "",
+       0,
+       {"sent:     FA;", "received: FA014250000;", " > FA;\n", " < FA014250000;\n"}},
+      // A bad script line is reported and the rest still runs in the same session.
+      {"script -",
+       "call SetFreq 21.2\ncall SetSplit 1\nwait 1\nget Split\nbogus\n",
+       2,
+       {"sent: BS07;FA021200000;", "Split = 1", "Change(1)"},
+       {"line 5: unknown script command \"bogus\""}},
+      {"--model ft891 --json --refresh status status",
+       "",
+       0,
+       {"(built-in simulator, ft891)", "\"tuning\":{\"", "\"receiver\":{\"", "\"meters\":{\"",
+        "\"tones\":{\"", "\"memory\":{\""}},
+  };
+  for (const Case& c : cases) {
+    Result r = Tool(c.args, c.input);
+    SKIP_WITHOUT_SERIAL(r);
+    EXPECT_EQ(r.status, c.status) << c.args << ": " << r.err;
+    for (const auto& part : c.out) EXPECT_TRUE(Has(r.out, part)) << c.args << " lacks " << part;
+    for (const auto& part : c.err) EXPECT_TRUE(Has(r.err, part)) << c.args << " lacks " << part;
+  }
 }
 
-TEST(Cli, MissingOrBusyPortsAreReportedClearly) {
+TEST(Cli, PortsByPathMissingBusyOrServed) {
   Result missing = Tool("--port /dev/ttyUSB_none status");
   EXPECT_EQ(missing.status, 1);
   EXPECT_TRUE(Has(missing.err, "no such port: /dev/ttyUSB_none")) << missing.err;
-
   Result direct = Tool("--direct --port /dev/ttyUSB_none status");
   EXPECT_EQ(direct.status, 1);
   EXPECT_TRUE(Has(direct.err, "cannot open /dev/ttyUSB_none: ")) << direct.err;
 
   veltro::sim::Simulator sim;
   sim.Start();
+  ASSERT_TRUE(sim.FrontPanel("FA007074000"));
+  Result get = Tool("--port " + sim.SlavePath() + " get VFOA_Freq");
+  SKIP_WITHOUT_SERIAL(get);
+  EXPECT_EQ(get.status, 0) << get.err;
+  EXPECT_EQ(get.out, "VFOA_Freq = 7.074\n");
+
   int fd = open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY);
   ASSERT_GE(fd, 0);
   // Another program holds the radio's port, as the tool itself would (the lock also holds for
@@ -137,66 +178,7 @@ TEST(Cli, MissingOrBusyPortsAreReportedClearly) {
   Result busy = Tool("--port " + sim.SlavePath() + " status");
   close(fd);
   EXPECT_EQ(busy.status, 1);
-  EXPECT_TRUE(Has(busy.err, "busy")) << busy.err;
-}
-
-TEST(Cli, CallPrintsResultRewrittenArgumentsAndWhatWasSent) {
-  Result r = Tool("call SetMode 2 0");
-  SKIP_WITHOUT_SERIAL(r);
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Has(r.out, "SetMode = true"));
-  EXPECT_TRUE(Has(r.out, "sent: MD03;FA014250000;")) << r.out;
-  EXPECT_TRUE(Has(r.out, "Mode 1 -> 2")) << r.out;
-
-  Result j = Tool("--json call SetFreq 7.1");
-  ASSERT_EQ(j.status, 0) << j.err;
-  EXPECT_TRUE(Has(j.out, "\"result\":true")) << j.out;
-  EXPECT_TRUE(Has(j.out, "FA007100000;")) << j.out;
-  EXPECT_TRUE(Has(j.out, "\"Freq\":{\"from\":14.25,\"to\":7.1}")) << j.out;
-  EXPECT_TRUE(Has(j.out, "\"arguments\":[{\"name\":\"Freq\",\"value\":7.1,\"rewritten\":false}]"));
-
-  Result refused = Tool("call SetFreq 200");
-  EXPECT_EQ(refused.status, 0);
-  EXPECT_TRUE(Has(refused.out, "SetFreq = false"));
-  EXPECT_TRUE(Has(refused.out, "sent: (nothing)"));
-}
-
-TEST(Cli, GetAndStatusReadTheRadio) {
-  veltro::sim::Simulator sim;
-  sim.Start();
-  ASSERT_TRUE(sim.FrontPanel("FA007074000"));
-  Result get = Tool("--port " + sim.SlavePath() + " get VFOA_Freq");
-  SKIP_WITHOUT_SERIAL(get);
-  ASSERT_EQ(get.status, 0) << get.err;
-  EXPECT_EQ(get.out, "VFOA_Freq = 7.074\n");
-
-  Result ft891 = Tool("--model ft891 --json --refresh status status");
-  ASSERT_EQ(ft891.status, 0) << ft891.err;
-  EXPECT_TRUE(Has(ft891.out, "(built-in simulator, ft891)")) << ft891.out;
-  for (const char* group :
-       {"tuning", "mode", "receiver", "transmit", "keyer", "meters", "tones", "memory"}) {
-    EXPECT_TRUE(Has(ft891.out, std::string("\"") + group + "\":{\"")) << group;
-  }
-}
-
-TEST(Cli, RawShowsTheAnswerAndTraceIsTimeStamped) {
-  Result r = Tool("--trace raw FA");
-  SKIP_WITHOUT_SERIAL(r);
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_TRUE(Has(r.out, "sent:     FA;"));
-  EXPECT_TRUE(Has(r.out, "received: FA014250000;")) << r.out;
-  EXPECT_TRUE(Has(r.out, " > FA;\n"));
-  EXPECT_TRUE(Has(r.out, " < FA014250000;\n"));
-}
-
-TEST(Cli, ScriptRunsOneSessionAndPrintsTheEvents) {
-  Result r = Tool("script -", "call SetFreq 21.2\ncall SetSplit 1\nwait 1\nget Split\nbogus\n");
-  SKIP_WITHOUT_SERIAL(r);
-  EXPECT_EQ(r.status, 2);  // the bad line is reported, the rest still ran
-  EXPECT_TRUE(Has(r.err, "line 5: unknown script command \"bogus\""));
-  EXPECT_TRUE(Has(r.out, "sent: BS07;FA021200000;")) << r.out;
-  EXPECT_TRUE(Has(r.out, "Split = 1"));
-  EXPECT_TRUE(Has(r.out, "Change(1)")) << r.out;
+  EXPECT_TRUE(Has(busy.err, "port " + sim.SlavePath() + " is busy")) << busy.err;
 }
 
 TEST(Cli, WatchEndsWhenAskedAndPrintsEventsAsJsonLines) {
@@ -207,8 +189,7 @@ TEST(Cli, WatchEndsWhenAskedAndPrintsEventsAsJsonLines) {
   std::string line;
   int events = 0;
   while (std::getline(lines, line)) {
-    EXPECT_EQ(line.front(), '{');
-    EXPECT_EQ(line.back(), '}');
+    EXPECT_TRUE(line.starts_with('{') && line.ends_with('}')) << line;
     if (Has(line, "\"event\":\"Change\"")) ++events;
   }
   EXPECT_GT(events, 0) << r.out;

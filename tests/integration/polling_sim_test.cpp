@@ -1,15 +1,14 @@
-// The library for real: termios over a pty, the POSIX event loop, the simulator on its own thread.
+// Polling for real: termios over a pty, the POSIX event loop, the simulator on its own thread.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "support/real_rig.h"
 
-namespace veltro {
+namespace veltro::testing {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::RealRig;
 
 bool Near(double mhz, std::int64_t hz) { return std::llround(mhz * 1e6) == hz; }
 
@@ -29,7 +28,7 @@ TEST(PollingOverPty, TheStatusCycleFillsTheCacheAndFollowsTheKnob) {
   EXPECT_GT(changes, 0);
 
   rig.simulator.TurnKnob(30, 50, 20ms);
-  ASSERT_TRUE(rig.RunUntil(
+  EXPECT_TRUE(rig.RunUntil(
       [&] {
         return !rig.simulator.KnobTurning() && Near(rig.radio->Freq(), rig.simulator.VfoAFreqHz());
       },
@@ -48,7 +47,7 @@ TEST(PollingOverPty, AutoInformationModeTakesTheRadiosReports) {
       rig.RunUntil([&] { return rig.radio->Mode() == 0 && Near(rig.radio->Freq(), 3573000); }));
 }
 
-TEST(PollingOverPty, GarbageAndSplitAnswersDoNotDisturbTheCache) {
+TEST(PollingOverPty, GarbageSplitAndLostAnswersDoNotDisturbTheCache) {
   RealRig rig;
   rig.simulator.SetSplitAnswers(true);
   rig.simulator.FrontPanel("FA021074000");
@@ -62,4 +61,4 @@ TEST(PollingOverPty, GarbageAndSplitAnswersDoNotDisturbTheCache) {
 }
 
 }  // namespace
-}  // namespace veltro
+}  // namespace veltro::testing

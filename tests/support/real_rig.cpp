@@ -1,11 +1,65 @@
 #include "support/real_rig.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/resource.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
 #include "platform/posix_serial_control.h"
 
 namespace veltro::testing {
 
-RealRig::RealRig(sim::SimulatorOptions options) : simulator(options) {
-  simulator.Start();
+Pty::Pty() {
+  master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  char name[128];
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 ||
+      ptsname_r(master, name, sizeof name) != 0) {
+    throw std::runtime_error("no pty");
+  }
+  path = name;
+  keep_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+  termios t{};
+  tcgetattr(keep_, &t);
+  cfmakeraw(&t);
+  tcsetattr(keep_, TCSANOW, &t);
+}
+
+Pty::~Pty() { Close(); }
+
+void Pty::Close() {
+  if (master >= 0) close(master);
+  if (keep_ >= 0) close(keep_);
+  master = keep_ = -1;
+}
+
+std::string Pty::ReadUntil(std::string_view end, int timeout_ms) {
+  std::string out;
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  while (!out.ends_with(end)) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    pollfd p{master, POLLIN, 0};
+    if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) break;
+    char buf[256];
+    ssize_t n = read(master, buf, sizeof buf);
+    if (n <= 0) break;
+    out.append(buf, static_cast<std::size_t>(n));
+  }
+  return out;
+}
+
+double CpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+PosixRig::PosixRig() {
   platform::Platform p;
   p.clock = &clock;
   p.loop = &loop;
@@ -16,15 +70,14 @@ RealRig::RealRig(sim::SimulatorOptions options) : simulator(options) {
   radio = connector->FTDX10_Protocol();
 }
 
-RealRig::~RealRig() {
+PosixRig::~PosixRig() {
+  if (radio->PortOpen()) Close();
   radio.reset();
   connector.reset();
-  lib.reset();
-  simulator.Stop();
 }
 
-std::string RealRig::Open(const std::string& speed) {
-  radio->PortDevice(simulator.SlavePath());
+std::string PosixRig::Open(const std::string& device, const std::string& speed) {
+  radio->PortDevice(device);
   radio->PortSpeed(speed);
   VBool open = kTrue;
   std::string address, code, msg;
@@ -32,18 +85,35 @@ std::string RealRig::Open(const std::string& speed) {
   return msg;
 }
 
-void RealRig::CatOn() {
+VBool PosixRig::Close() {
+  VBool open = kFalse;
+  std::string address, code, msg;
+  return radio->SetPort(open, address, code, msg);
+}
+
+void PosixRig::CatOn() {
   std::int16_t cat = 1;
   radio->SetCAT(cat);
 }
 
-bool RealRig::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+bool PosixRig::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
     if (std::chrono::steady_clock::now() >= end) return false;
     loop.Run(20);
   }
   return true;
+}
+
+RealRig::RealRig(sim::SimulatorOptions options) : simulator(options) { simulator.Start(); }
+
+// The port closes before the simulator stops, so the library never sees its line hang up.
+RealRig::~RealRig() {
+  if (radio->PortOpen()) Close();
+}
+
+std::string RealRig::Open(const std::string& speed) {
+  return PosixRig::Open(simulator.SlavePath(), speed);
 }
 
 }  // namespace veltro::testing

@@ -1,12 +1,12 @@
-// A library instance on the real POSIX platform (monotonic timers, termios serial control)
-// talking over a pty to the simulator running on its own thread. For the few tests that must run
-// for real; everything else uses VirtualRig.
+// The library on the real POSIX platform (monotonic timers, epoll loop, termios serial control),
+// for the few tests and the benchmarks that must run for real; everything else uses VirtualRig.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ftdx10sim/simulator.h"
 #include "host/library.h"
@@ -16,26 +16,61 @@
 
 namespace veltro::testing {
 
-class RealRig {
+// A pty pair: the library opens `path`, the test reads and writes `master`. The slave side is
+// held open as well, so the line does not hang up while the library closes and reopens it.
+class Pty {
  public:
-  explicit RealRig(sim::SimulatorOptions options = {});
-  ~RealRig();
+  Pty();  // throws std::runtime_error when the system has no pty to give
+  ~Pty();
+  Pty(const Pty&) = delete;
+  Pty& operator=(const Pty&) = delete;
+  // The far end goes away: the library's side sees a hang-up.
+  void Close();
+  // Reads from the master until the text ends with `end` or `timeout_ms` passes.
+  std::string ReadUntil(std::string_view end, int timeout_ms = 2000);
 
-  // Opens the simulator's pty through the library; returns SetPort's message ("" on success).
-  std::string Open(const std::string& speed = "38400");
-  // Switches CAT on.
+  int master = -1;
+  std::string path;
+
+ private:
+  int keep_ = -1;
+};
+
+// CPU time this process has used, user and system.
+double CpuSeconds();
+
+// One library instance of its own, so every rig starts from the state at load time.
+class PosixRig {
+ public:
+  PosixRig();
+  ~PosixRig();  // closes the port if it is open
+
+  // Opens `device` through the library; returns SetPort's message ("" on success).
+  std::string Open(const std::string& device, const std::string& speed = "38400");
+  VBool Close();
   void CatOn();
   // Runs the event loop until `done` holds or `timeout` passes; returns whether it held.
   bool RunUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  detail::Module& module() { return lib->module(); }
 
-  sim::Simulator simulator;
   platform::PosixClock clock;
   platform::PosixEventLoop loop;
-  platform::VirtualSettingsStore settings;
+  platform::VirtualSettingsStore settings;  // keeps the panorama values away from the user's
   std::unique_ptr<detail::Library> lib;
   std::unique_ptr<FTDX10_Connector> connector;
   std::shared_ptr<FTDX10_Protocol> radio;
+};
+
+// A PosixRig talking over a pty to the simulator running on its own thread.
+class RealRig : public PosixRig {
+ public:
+  explicit RealRig(sim::SimulatorOptions options = {});
+  ~RealRig();
+  // Opens the simulator's pty; returns SetPort's message.
+  std::string Open(const std::string& speed = "38400");
+
+  sim::Simulator simulator;
 };
 
 }  // namespace veltro::testing

@@ -13,46 +13,35 @@ namespace {
 
 using testing::VirtualRig;
 
-VBool SetPort(VirtualRig& rig, VBool open, std::string& msg) {
+VBool SetPort(FTDX10_Protocol& radio, VBool open, std::string& msg) {
   std::string a, c;
-  return rig.radio->SetPort(open, a, c, msg);
+  return radio.SetPort(open, a, c, msg);
 }
 
-TEST(Port, LetsReachTheControlInTheirOrder) {
+TEST(Port, TheSpeedLetWritesSettingsAndTakesHandshakingFromRts) {
   struct Case {
     const char* name;
-    std::function<void(VirtualRig&)> lets;
+    std::function<void(FTDX10_Protocol&)> lets;
     std::string settings;
     int handshaking;
-    bool rts;  // RTSEnable is written by the PortRTS let only, never from the initial flag
   } cases[] = {
-      {"RTS left true: handshaking", [](VirtualRig& r) { r.radio->PortSpeed("4800"); },
-       "4800,N,8,1", 2, false},
+      {"RTS left true", [](auto& r) { r.PortSpeed("4800"); }, "4800,N,8,1", 2},
       {"RTS false after the speed: handshaking stays",
-       [](VirtualRig& r) {
-         r.radio->PortSpeed("4800");
-         r.radio->PortRTS(kFalse);
-       },
-       "4800,N,8,1", 2, false},
-      {"RTS false before the speed: none",
-       [](VirtualRig& r) {
-         r.radio->PortRTS(kFalse);
-         r.radio->PortSpeed("38400");
-       },
-       "38400,N,8,1", 0, false},
-      {"no trimming, no check", [](VirtualRig& r) { r.radio->PortSpeed(" 96 "); }, " 96 ,N,8,1", 2,
-       false},
+       [](auto& r) { r.PortSpeed("4800"), r.PortRTS(kFalse); }, "4800,N,8,1", 2},
+      {"RTS false before the speed", [](auto& r) { r.PortRTS(kFalse), r.PortSpeed("38400"); },
+       "38400,N,8,1", 0},
+      {"no trimming, no check", [](auto& r) { r.PortSpeed(" 96 "); }, " 96 ,N,8,1", 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     VirtualRig rig;
-    c.lets(rig);
+    c.lets(*rig.radio);
     auto& s = rig.serial();
     EXPECT_EQ(s.settings, c.settings);
     EXPECT_EQ(rig.state().PortSettings, c.settings);
     EXPECT_EQ(s.input_mode, 1);
     EXPECT_EQ(s.handshaking, c.handshaking);
-    EXPECT_EQ(s.rts, c.rts);
+    EXPECT_FALSE(s.rts);  // RTSEnable follows the PortRTS let only, never the initial flag
   }
 }
 
@@ -66,53 +55,52 @@ TEST(Port, ValuesSetWhileOpenAreStoredButNeverApplied) {
   rig.radio->PortDevice("/dev/ttyUSB1");
   rig.radio->PortDTR(kTrue);
   EXPECT_EQ(rig.radio->Port(), 7);
-  EXPECT_EQ(rig.radio->PortSpeed(), "4800");
   EXPECT_EQ(rig.state().PortSettings, "4800,N,8,1");
   EXPECT_EQ(rig.radio->PortDevice(), "/dev/ttyUSB1");
-  EXPECT_EQ(s.comm_port, 1);
-  EXPECT_EQ(s.settings, "38400,N,8,1");
-  EXPECT_EQ(s.device_path, "/dev/ttyUSB0");
   EXPECT_TRUE(s.dtr);  // the modem lines follow open or not
 
+  auto unapplied = [&] {
+    EXPECT_EQ(s.comm_port, 1);
+    EXPECT_EQ(s.settings, "38400,N,8,1");
+    EXPECT_EQ(s.device_path, "/dev/ttyUSB0");
+  };
+  unapplied();
   std::string msg;
-  ASSERT_EQ(SetPort(rig, kFalse, msg), kTrue);
-  ASSERT_EQ(SetPort(rig, kTrue, msg), kTrue);
-  EXPECT_EQ(s.comm_port, 1);  // not even the next SetPort applies them
-  EXPECT_EQ(s.settings, "38400,N,8,1");
-  EXPECT_EQ(s.device_path, "/dev/ttyUSB0");
+  ASSERT_EQ(SetPort(*rig.radio, kFalse, msg), kTrue);
+  ASSERT_EQ(SetPort(*rig.radio, kTrue, msg), kTrue);
+  unapplied();  // not even the next SetPort applies them
 }
 
 TEST(Port, SetPortResultAndMessage) {
   VirtualRig rig;
+  auto& radio = *rig.radio;
+  auto& m = rig.module();
   std::string msg = "stale";
-  rig.module().LastMode = 3;
-  rig.module().LastSMeter = 40;
-  rig.module().LastFreq = 7.1;
-  EXPECT_EQ(SetPort(rig, kTrue, msg), kTrue);
+  m.LastMode = 3, m.LastSMeter = 40, m.LastFreq = 7.1;
+  EXPECT_EQ(SetPort(radio, kTrue, msg), kTrue);
   EXPECT_EQ(msg, "");
-  EXPECT_EQ(rig.radio->PortOpen(), kTrue);
-  EXPECT_EQ(rig.module().LastMode, -1);
-  EXPECT_EQ(rig.module().LastSMeter, -1);
-  EXPECT_EQ(rig.module().LastFreq, 0);
+  EXPECT_EQ(radio.PortOpen(), kTrue);
+  EXPECT_EQ(m.LastMode, -1);  // the first answers after opening count as changes
+  EXPECT_EQ(m.LastSMeter, -1);
+  EXPECT_EQ(m.LastFreq, 0);
 
   // A failing open keeps the previous flag, whichever it was, and reports the control's text.
   rig.serial().FailNextOpen("Port already in use: /dev/ttyS0");
-  EXPECT_EQ(SetPort(rig, kTrue, msg), kFalse);
+  EXPECT_EQ(SetPort(radio, kTrue, msg), kFalse);
   EXPECT_EQ(msg, "Port already in use: /dev/ttyS0");
-  EXPECT_EQ(rig.radio->PortOpen(), kTrue);
+  EXPECT_EQ(radio.PortOpen(), kTrue);
 
-  rig.module().LastMode = 3;
-  EXPECT_EQ(SetPort(rig, kFalse, msg), kTrue);
-  EXPECT_EQ(rig.radio->PortOpen(), kFalse);
-  EXPECT_EQ(rig.module().LastMode, 3);  // closing forgets nothing
+  m.LastMode = 3;
+  EXPECT_EQ(SetPort(radio, kFalse, msg), kTrue);
+  EXPECT_EQ(radio.PortOpen(), kFalse);
+  EXPECT_EQ(m.LastMode, 3);  // closing forgets nothing
   rig.impl().Send("FA");
   EXPECT_TRUE(rig.serial().Writes().empty());
 
   rig.serial().FailNextOpen("Cannot open /dev/ttyS8: No such file or directory");
-  msg.clear();
-  EXPECT_EQ(SetPort(rig, kTrue, msg), kFalse);
+  EXPECT_EQ(SetPort(radio, kTrue, msg), kFalse);
   EXPECT_EQ(msg, "Cannot open /dev/ttyS8: No such file or directory");
-  EXPECT_EQ(rig.radio->PortOpen(), kFalse);
+  EXPECT_EQ(radio.PortOpen(), kFalse);
 }
 
 // A control that refuses every let: the let fails with its error after storing the value.
@@ -133,17 +121,17 @@ TEST(Port, ALetTheControlRefusesFailsAfterStoring) {
   p.make_serial = [&vp] { return std::make_unique<RefusingControl>(vp); };
   detail::Library lib(p);
   FTDX10_Connector connector(lib);
-  auto radio = connector.FTDX10_Protocol();
-  EXPECT_THROW(radio->Port(3), AutomationError);
-  EXPECT_EQ(radio->Port(), 3);
-  EXPECT_THROW(radio->PortSpeed("9600"), AutomationError);
-  EXPECT_EQ(radio->impl().state.PortSettings, "9600,N,8,1");
-  EXPECT_THROW(radio->PortDTR(kTrue), AutomationError);
-  EXPECT_EQ(radio->PortDTR(), kTrue);
-  EXPECT_THROW(radio->PortRTS(kFalse), AutomationError);
-  EXPECT_EQ(radio->PortRTS(), kFalse);
-  EXPECT_THROW(radio->PortDevice("/dev/ttyUSB0"), AutomationError);
-  EXPECT_EQ(radio->PortDevice(), "/dev/ttyUSB0");
+  auto& r = *connector.FTDX10_Protocol();
+  EXPECT_THROW(r.Port(3), AutomationError);
+  EXPECT_THROW(r.PortSpeed("9600"), AutomationError);
+  EXPECT_THROW(r.PortDTR(kTrue), AutomationError);
+  EXPECT_THROW(r.PortRTS(kFalse), AutomationError);
+  EXPECT_THROW(r.PortDevice("/dev/ttyUSB0"), AutomationError);
+  EXPECT_EQ(r.Port(), 3);
+  EXPECT_EQ(r.impl().state.PortSettings, "9600,N,8,1");
+  EXPECT_EQ(r.PortDTR(), kTrue);
+  EXPECT_EQ(r.PortRTS(), kFalse);
+  EXPECT_EQ(r.PortDevice(), "/dev/ttyUSB0");
 }
 
 }  // namespace
