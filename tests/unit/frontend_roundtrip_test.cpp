@@ -1,9 +1,13 @@
 // The filter, front-end, noise, transmit and keyer operations against the in-process radio
-// model, in both models: every text is one the radio takes (no "?;" comes back) and leaves the
-// radio holding the value set.
+// model, in both models: every text is one the radio takes (no "?;" comes back), leaves the
+// radio holding the value set, and after the next level sequence the cache agrees with the radio
+// on every level. The level sequence itself is checked against front-panel settings first.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +29,144 @@ struct Trip {
   std::size_t refused = 0;
 };
 
+// What each level the level sequence reads must hold, worked out from the radio's own settings
+// by the host scales (independently of the library's conversion code); nullopt where the model
+// has no such reading.
+struct Level {
+  const char* property;
+  std::function<std::optional<int>(const sim::RadioModel&)> from_radio;
+};
+
+int Nearest(double v) { return static_cast<int>(std::nearbyint(v)); }
+
+const std::vector<Level>& Levels() {
+  using M = const sim::RadioModel&;
+  static const auto at = [](M m, const char* key) { return m.Setting(key).value_or(-9999); };
+  static const auto ft891 = [](M m) { return m.model() == sim::Model::kFt891; };
+  static const auto percent = [](int v) { return std::min(Nearest(v / 100.0 * 255), 255); };
+  static const auto combined = [](int on, int level) { return (on == 1 ? 0 : 1000) + level; };
+  static const std::vector<Level> levels = {
+      {"AFLevel(0)", [](M m) { return at(m, "AG0"); }},
+      {"SQLevel(0)", [](M m) { return at(m, "SQ0"); }},
+      {"RFLevel(0)",
+       [](M m) {
+         double full = ft891(m) ? 30 : 255;
+         return std::min(Nearest(255 - at(m, "RG0") / full * 255), 255);
+       }},
+      {"RFPower", [](M m) { return std::min(at(m, "PC"), 100); }},
+      {"NR", [](M m) { return combined(at(m, "NR0"), std::max(at(m, "RL0"), 1)); }},
+      {"NF", [](M m) { return combined(at(m, "BP00"), std::max(at(m, "BP01"), 1)); }},
+      {"FNotch", [](M m) { return at(m, "BP01") * 10; }},
+      {"KeyerSpeed",
+       [](M m) { return combined(at(m, "KR"), Nearest((at(m, "KS") - 4) / 56.0 * 255)); }},
+      {"KeyerWPM", [](M m) { return at(m, "KS"); }},
+      {"Vox", [](M m) { return at(m, "VX"); }},
+      {"Comp", [](M m) { return at(m, "PR0"); }},
+      {"TXEQ", [](M m) { return at(m, "PR1"); }},
+      {"BK", [](M m) { return at(m, "BI"); }},
+      // The FT-891's delay answer is not read back.
+      {"BKIn",
+       [](M m) -> std::optional<int> {
+         if (ft891(m)) return std::nullopt;
+         int v = at(m, "SD");
+         if (v > 6) v = Nearest(((v - 7) * 100 + 400) / 50.0);
+         return std::min(v, 30);
+       }},
+      {"AGC", [](M m) { return std::clamp(at(m, "GT0"), 0, 4); }},
+      {"Att", [](M m) { return at(m, "RA0"); }},
+      {"PreAmp", [](M m) { return at(m, "PA0"); }},
+      {"AutoNF", [](M m) { return at(m, "BC0"); }},
+      {"NBType", [](M m) { return at(m, "NB0"); }},
+      {"NB",
+       [](M m) -> std::optional<int> {
+         if (at(m, "NB0") == 0) return std::nullopt;  // off: the level is not the blanker's
+         return at(m, "NL0");
+       }},
+      {"Property(49)",
+       [](M m) {
+         double steps = ft891(m) ? 21 : 23;
+         return std::min(
+             static_cast<int>(std::floor(at(m, ft891(m) ? "SH01" : "SH00") / steps * 255 + 0.01)),
+             255);
+       }},
+      {"IFShift",
+       [](M m) {
+         int hz = at(m, ft891(m) ? "IS01" : "IS00");
+         int magnitude = std::min(Nearest(std::abs(hz) / 1200.0 * 128), 128);
+         return hz >= 0 ? -magnitude : magnitude;  // the radio's "+" is the host's minus
+       }},
+      {"ContourState", [](M m) { return at(m, "CO00"); }},
+      {"Property(51)",
+       [](M m) { return Nearest((std::clamp(at(m, "CO01"), 10, 3200) - 10) / 3190.0 * 255); }},
+      {"FContour",
+       [](M m) { return at(m, "CO01") * (at(m, ft891(m) ? "EX1202" : "EX030202") < 0 ? -1 : 1); }},
+      {"APFState", [](M m) { return at(m, "CO02"); }},
+      {"Property(57)", [](M m) { return at(m, "NA0"); }},
+      {"Pitch", [](M m) { return 300 + at(m, "KP") * 10; }},
+      {"Monitor", [](M m) { return at(m, "ML0"); }},
+      {"MonitorLevel", [](M m) { return percent(at(m, "ML1")); }},
+      {"MicGain", [](M m) { return percent(at(m, "MG")); }},
+      {"MeterSW", [](M m) { return at(m, "MS"); }},
+  };
+  return levels;
+}
+
+// The levels on which the cache and the radio differ, as "name cache/radio" items.
+std::string Differences(SimulatedRig& rig) {
+  std::string out;
+  for (const auto& l : Levels()) {
+    auto want = l.from_radio(rig.radio_model);
+    int got = testing::ReadByName(*rig.radio, l.property);
+    if (want && got != *want)
+      out +=
+          std::string(l.property) + " " + std::to_string(got) + "/" + std::to_string(*want) + "; ";
+  }
+  return out;
+}
+
+// Starts a level sequence and lets it run to its end (48 steps of 200 ms).
+void RunLevelSequence(SimulatedRig& rig) {
+  rig.radio->PollLevels();
+  rig.vp.Advance(48 * 200 + 500);
+  EXPECT_EQ(rig.module().LevelPollStep, 0) << "the sequence did not end";
+}
+
+// Front-panel settings away from the radio's defaults, for every level the sequence reads.
+const char* const kCommonPanel[] = {
+    "AG0100",   "SQ0030",   "PC050", "NR01", "RL005", "BP00001", "BP01050", "KR0",    "KS025",
+    "VX1",      "PR01",     "PR11",  "GT02", "RA01",  "BC01",    "NB01",    "NL0007", "CO000001",
+    "CO010500", "CO020001", "NA01",  "KP20", "BI1",   "ML0001",  "ML1060",  "MG050",  "MS3"};
+
+void LevelSequenceReadsEveryLevel(sim::Model model, const char* transceiver,
+                                  std::vector<const char*> panel) {
+  SimulatedRig rig(model);
+  rig.Connect(12000);
+  ASSERT_EQ(rig.radio->Transceiver(), transceiver);  // from the radio's identity answer
+  panel.insert(panel.end(), std::begin(kCommonPanel), std::end(kCommonPanel));
+  for (const char* c : panel) ASSERT_EQ(rig.radio_model.Execute(c), "") << c;
+  // Nothing of it is known before the sequence runs...
+  for (const auto& l : Levels()) {
+    auto want = l.from_radio(rig.radio_model);
+    if (want) {
+      EXPECT_NE(testing::ReadByName(*rig.radio, l.property), *want)
+          << l.property << " known too early";
+    }
+  }
+  // ...and all of it after.
+  RunLevelSequence(rig);
+  EXPECT_EQ(Differences(rig), "");
+}
+
+TEST(LevelSequence, ReadsEveryLevelFtdx10) {
+  LevelSequenceReadsEveryLevel(sim::Model::kFtdx10, "FTDX-10",
+                               {"RG0120", "SD15", "PA02", "SH0010", "IS00+0300"});
+}
+
+TEST(LevelSequence, ReadsEveryLevelFt891) {
+  LevelSequenceReadsEveryLevel(sim::Model::kFt891, "FT-891",
+                               {"RG0012", "PA01", "SH0110", "IS01+0300", "EX1202-03"});
+}
+
 std::size_t Refusals(const std::string& answers) {
   std::size_t n = 0;
   for (auto at = answers.find("?;"); at != std::string::npos; at = answers.find("?;", at + 2)) ++n;
@@ -35,18 +177,15 @@ void RunTrips(sim::Model model, const std::vector<Trip>& trips) {
   for (const auto& t : trips) {
     SCOPED_TRACE(t.name);
     SimulatedRig rig(model);
-    rig.Connect(12000);
-    // The profile as the radio's identity answer selects it, set directly here.
-    if (model == sim::Model::kFt891) {
-      testing::ApplyFt891Profile(rig);
-    } else {
-      testing::ApplyFtdx10Profile(rig);
-    }
+    rig.Connect(12000);  // the radio's identity answer selects the profile
     rig.answers.clear();
     t.call(*rig.radio);
     rig.vp.Advance(500);
     EXPECT_EQ(Refusals(rig.answers), t.refused) << rig.answers;
     EXPECT_EQ(rig.radio_model.Setting(t.key), t.value);
+    // The next level sequence leaves the cache where the radio is.
+    RunLevelSequence(rig);
+    EXPECT_EQ(Differences(rig), "");
   }
 }
 

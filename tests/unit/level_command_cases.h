@@ -75,22 +75,28 @@ class CommandRig : public VirtualRig {
   }
 };
 
-// A check that each property reads its value, e.g. Reads({{"AFLevel(0)", 5}, {"NR", 1007}});
-// the property is read by name through the member table, indices in brackets.
+// Reads a property by name through the member table, indices in brackets: "AFLevel(0)", "NR".
+inline std::int32_t ReadByName(FTDX10_Protocol& radio, const std::string& name) {
+  std::string member = name.substr(0, name.find('('));
+  std::vector<Variant> args;
+  if (auto open = name.find('('); open != std::string::npos) {
+    for (auto at = open + 1; at < name.size(); at = name.find_first_of(",)", at) + 1) {
+      args.emplace_back(static_cast<std::int16_t>(std::stoi(name.substr(at))));
+    }
+  }
+  const Member* m = FindMember(member);
+  if (m == nullptr) {
+    ADD_FAILURE() << "no member " << member;
+    return 0;
+  }
+  return m->Get(radio, args).ToInt32();
+}
+
+// A check that each property reads its value, e.g. Reads({{"AFLevel(0)", 5}, {"NR", 1007}}).
 inline std::function<void(CommandRig&)> Reads(std::vector<std::pair<std::string, int>> expected) {
   return [expected](CommandRig& rig) {
-    for (const auto& [name, value] : expected) {
-      std::string member = name.substr(0, name.find('('));
-      std::vector<Variant> args;
-      if (auto open = name.find('('); open != std::string::npos) {
-        for (auto at = open + 1; at < name.size(); at = name.find_first_of(",)", at) + 1) {
-          args.emplace_back(static_cast<std::int16_t>(std::stoi(name.substr(at))));
-        }
-      }
-      const Member* m = FindMember(member);
-      ASSERT_NE(m, nullptr) << member;
-      EXPECT_EQ(m->Get(*rig.radio, args).ToInt32(), value) << name;
-    }
+    for (const auto& [name, value] : expected)
+      EXPECT_EQ(ReadByName(*rig.radio, name), value) << name;
   };
 }
 
