@@ -100,6 +100,28 @@ inline std::function<void(CommandRig&)> Reads(std::vector<std::pair<std::string,
   };
 }
 
+// Set-ups and checks the rows share.
+using Step = std::function<void(CommandRig&)>;
+inline Step Entry(int i, std::int16_t v) {
+  return [=](CommandRig& r) { r.state().Property[i] = v; };
+}
+inline Step Both(Step a, Step b) {
+  return [=](CommandRig& r) { a(r), b(r); };
+}
+inline Step Ft891() {
+  return [](CommandRig& r) { r.UseFt891(); };
+}
+// Calls made first, then StatusChange cleared when `clear`.
+inline Step After(std::function<void(FTDX10_Protocol&)> call, bool clear = false) {
+  return [=](CommandRig& r) {
+    call(*r.radio);
+    if (clear) r.radio->StatusChange(kFalse);
+  };
+}
+
+// A row's call: VELTRO_CALL(SetNR(5)).
+#define VELTRO_CALL(expr) [](FTDX10_Protocol& r) { return r.expr; }
+
 // One row: set-up, the call (its result as a 16-bit value), and what must follow.
 struct CommandCase {
   const char* name;
