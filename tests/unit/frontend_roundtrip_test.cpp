@@ -189,6 +189,7 @@ void RunTrips(sim::Model model, const std::vector<Trip>& trips) {
   }
 }
 
+// clang-format off
 const std::vector<Trip> kCommonTrips = {
     {"AF gain", [](auto& r) { r.SetAFLevel(0, 77); }, "AG0", 77},
     {"squelch", [](auto& r) { r.SetSQLevel(0, 20); }, "SQ0", 20},
@@ -199,20 +200,10 @@ const std::vector<Trip> kCommonTrips = {
     {"meter", [](auto& r) { r.SetMeterSW(3); }, "MS", 3},
     {"blanker type", [](auto& r) { r.SetNBType(1); }, "NB0", 1},
     // The radio starts with its blanker off, so the type goes first.
-    {"blanker level",
-     [](auto& r) {
-       r.SetNBType(1);
-       r.SetNB(7);
-     },
-     "NL0", 7},
+    {"blanker level", [](auto& r) { r.SetNBType(1); r.SetNB(7); }, "NL0", 7},
     {"noise reduction on", [](auto& r) { r.SetNR(5); }, "NR0", 1},
     {"noise reduction level", [](auto& r) { r.SetNR(5); }, "RL0", 5},
-    {"noise reduction off",
-     [](auto& r) {
-       r.SetNR(5);
-       r.SetNR(0);
-     },
-     "NR0", 0},
+    {"noise reduction off", [](auto& r) { r.SetNR(5); r.SetNR(0); }, "NR0", 0},
     {"notch on", [](auto& r) { r.SetNF(150); }, "BP00", 1},
     {"notch value", [](auto& r) { r.SetNF(150); }, "BP01", 150},
     {"auto notch", [](auto& r) { r.SetAutoNF(1); }, "BC0", 1},
@@ -238,7 +229,9 @@ const std::vector<Trip> kCommonTrips = {
     {"APF on", [](auto& r) { r.SetAPF(0, 1); }, "CO02", 1},
     {"APF offset", [](auto& r) { r.SetAPF(1, 255); }, "CO03", 50},
 };
+// clang-format on
 
+// clang-format off
 TEST(FrontEndRoundTrip, Ftdx10) {
   RunTrips(sim::Model::kFtdx10, kCommonTrips);
   RunTrips(sim::Model::kFtdx10,
@@ -252,24 +245,9 @@ TEST(FrontEndRoundTrip, Ftdx10) {
                {"contour width", [](auto& r) { r.SetContour(3, 7); }, "EX030203", 7},
                {"IF shift", [](auto& r) { r.SetIFShift(64); }, "IS00", -600},
                {"width", [](auto& r) { r.SetIFShift(1255); }, "SH00", 23},
-               {"filter width",
-                [](auto& r) {
-                  r.SetCutFilter(300, 2700, 0, 1);
-                  r.SetFilter(0, 1, 0);
-                },
-                "SH00", 13},
-               {"filter shift",
-                [](auto& r) {
-                  r.SetCutFilter(300, 3000, 0, 1);
-                  r.SetFilter(0, 1, 0);
-                },
-                "IS00", 150},
-               {"filter roofing",
-                [](auto& r) {
-                  r.SetCutFilter(300, 3000, 0, 1);
-                  r.SetFilter(0, 1, 0);
-                },
-                "RF0", 2},
+               {"filter width", [](auto& r) { r.SetCutFilter(300, 2700, 0, 1); r.SetFilter(0, 1, 0); }, "SH00", 13},
+               {"filter shift", [](auto& r) { r.SetCutFilter(300, 3000, 0, 1); r.SetFilter(0, 1, 0); }, "IS00", 150},
+               {"filter roofing", [](auto& r) { r.SetCutFilter(300, 3000, 0, 1); r.SetFilter(0, 1, 0); }, "RF0", 2},
            });
 }
 
@@ -286,14 +264,11 @@ TEST(FrontEndRoundTrip, Ft891) {
                {"width", [](auto& r) { r.SetIFShift(1000); }, "SH01", 9},
                // The reset to width 0 goes out as "SH0000" in both profiles; the FT-891 takes
                // only its own filter digit and refuses it.
-               {"filter width",
-                [](auto& r) {
-                  r.SetCutFilter(300, 2700, 0, 1);
-                  r.SetFilter(0, 1, 0);
-                },
-                "SH01", 14, 1},
+               {"filter width", [](auto& r) { r.SetCutFilter(300, 2700, 0, 1); r.SetFilter(0, 1, 0); }, "SH01", 14, 1},
            });
 }
+
+// clang-format on
 
 TEST(FrontEndRoundTrip, PanelAndMessages) {
   SimulatedRig rig;
