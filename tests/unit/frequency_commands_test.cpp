@@ -62,16 +62,12 @@ TEST(ValidFreq, FollowsTheRangeTables) {
 constexpr const char* kOnA = "Freq=7.1 FA=7.1 FB=3.6 ModeB=2";
 
 TEST(FrequencyCommands, SetFreqAndSetVFOB) {
+  // clang-format off
   const testing::Row rows[] = {
-      {"band change on A: the band first, the frequency after its pause", "",
-       VELTRO_CALL(SetFreq(14.25)), kTrue, "0:BS05; 200:FA014250000;", 200,
-       "Freq=14.25 FA=14.25 Band=5"},
-      {"same band", "", VELTRO_CALL(SetFreq(7.15)), kTrue, "0:FA007150000;", 0,
-       "Freq=7.15 FA=7.15"},
-      {"lowest edge, general coverage", "", VELTRO_CALL(SetFreq(0.03)), kTrue,
-       "0:BS11; 200:FA000030000;", 200, "Freq=0.03 FA=0.03 Band=11"},
-      {"VFO B never changes band", "VFO=1 Freq=3.6", VELTRO_CALL(SetFreq(14.25)), kTrue,
-       "0:FB014250000;", 0, "Freq=14.25 FB=14.25"},
+      {"band change on A: the band first, the frequency after its pause", "", VELTRO_CALL(SetFreq(14.25)), kTrue, "0:BS05; 200:FA014250000;", 200, "Freq=14.25 FA=14.25 Band=5"},
+      {"same band", "", VELTRO_CALL(SetFreq(7.15)), kTrue, "0:FA007150000;", 0, "Freq=7.15 FA=7.15"},
+      {"lowest edge, general coverage", "", VELTRO_CALL(SetFreq(0.03)), kTrue, "0:BS11; 200:FA000030000;", 200, "Freq=0.03 FA=0.03 Band=11"},
+      {"VFO B never changes band", "VFO=1 Freq=3.6", VELTRO_CALL(SetFreq(14.25)), kTrue, "0:FB014250000;", 0, "Freq=14.25 FB=14.25"},
       {"outside the range", "", VELTRO_CALL(SetFreq(75.01)), kFalse, "", 0, ""},
       {"below the range", "", VELTRO_CALL(SetFreq(0.0299)), kFalse, "", 0, ""},
       {"zero", "", VELTRO_CALL(SetFreq(0)), kFalse, "", 0, ""},
@@ -80,14 +76,12 @@ TEST(FrequencyCommands, SetFreqAndSetVFOB) {
       {"memory mode", "Mem=1", VELTRO_CALL(SetFreq(14.2)), kFalse, "", 0, ""},
       {"SetFreq not fitted", "P13=0", VELTRO_CALL(SetFreq(14.2)), kFalse, "", 0, ""},
       {"B: no range check", "", VELTRO_CALL(SetVFOB(100)), kTrue, "0:FB100000000;", 0, "FB=100"},
-      {"B with TX watch goes to A", "TXW=1", VELTRO_CALL(SetVFOB(14.2)), kTrue, "0:FA014200000;", 0,
-       "FA=14.2"},
-      {"B skips the wait after a command", "",
-       [](FTDX10_Protocol& r) { return r.SetRITClear(), r.SetVFOB(14.3); }, kTrue,
-       "0:RC; 0:FB014300000;", 0, "FB=14.3"},
+      {"B with TX watch goes to A", "TXW=1", VELTRO_CALL(SetVFOB(14.2)), kTrue, "0:FA014200000;", 0, "FA=14.2"},
+      {"B skips the wait after a command", "", [](FTDX10_Protocol& r) { return r.SetRITClear(), r.SetVFOB(14.3); }, kTrue, "0:RC; 0:FB014300000;", 0, "FB=14.3"},
       {"B NaN", "", VELTRO_OVERFLOWS(SetVFOB(std::nan(""))), kTrue, "", 0, ""},
       {"B not fitted", "P83=0", VELTRO_CALL(SetVFOB(14.2)), kFalse, "", 0, ""},
   };
+  // clang-format on
   RunRows(kOnA, rows);
 }
 
@@ -95,53 +89,45 @@ TEST(FrequencyCommands, SetVFO) {
   constexpr const char* kReadBack = " 105:ST; 205:FA; 310:FB; 415:MD0;";
   const std::string to_b = std::string("0:VS1;") + kReadBack,
                     to_a = std::string("0:VS0;") + kReadBack;
+  // clang-format off
   const testing::Row rows[] = {
-      {"to B: the transmit VFO follows", "VFOStep=3", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(),
-       615, "Freq=3.6 VFO=1 Mode=2 TXVFO=1 VFOStep=0 VFOPoll=1"},
-      {"to A", "VFO=1 TXVFO=1 Freq=3.6 Mode=2", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615,
-       "Freq=7.1 VFO=0 Mode=0 TXVFO=0 VFOPoll=1"},
-      {"split kept from A to B: B receives, A transmits", "Split=1 TXVFO=1", VELTRO_CALL(SetVFO(1)),
-       kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 TXVFO=0 VFOPoll=1"},
-      {"split kept from B to A", "VFO=1 Split=1", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615,
-       "VFO=0 TXVFO=1 VFOPoll=1"},
-      {"another value selects A without a command, the rest left to the answers",
-       "VFO=1 TXVFO=1 Freq=3.6", VELTRO_CALL(SetVFO(5)), kTrue, "0:ST; 105:FA; 205:FB; 310:MD0;",
-       510, "VFO=0 TXVFO=0 VFOPoll=1"},
-      {"memory mode: back to the VFO only", "Mem=1 VFO=1", VELTRO_CALL(SetVFO(1)), kTrue, "0:VM;",
-       0, "VFO=0 Mem=0"},
+      {"to B: the transmit VFO follows", "VFOStep=3", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 TXVFO=1 VFOStep=0 VFOPoll=1"},
+      {"to A", "VFO=1 TXVFO=1 Freq=3.6 Mode=2", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "Freq=7.1 VFO=0 Mode=0 TXVFO=0 VFOPoll=1"},
+      {"split kept from A to B: B receives, A transmits", "Split=1 TXVFO=1", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 TXVFO=0 VFOPoll=1"},
+      {"split kept from B to A", "VFO=1 Split=1", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "VFO=0 TXVFO=1 VFOPoll=1"},
+      {"another value selects A without a command, the rest left to the answers", "VFO=1 TXVFO=1 Freq=3.6", VELTRO_CALL(SetVFO(5)), kTrue, "0:ST; 105:FA; 205:FB; 310:MD0;", 510, "VFO=0 TXVFO=0 VFOPoll=1"},
+      {"memory mode: back to the VFO only", "Mem=1 VFO=1", VELTRO_CALL(SetVFO(1)), kTrue, "0:VM;", 0, "VFO=0 Mem=0"},
       {"not fitted", "P33=0", VELTRO_CALL(SetVFO(1)), kFalse, "", 0, ""},
   };
+  // clang-format on
   RunRows(kOnA, rows);
 }
 
 TEST(FrequencyCommands, SplitCopySwapBand) {
+  // clang-format off
   const testing::Row rows[] = {
-      {"split off reads the other side back", "Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue,
-       "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
+      {"split off reads the other side back", "Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
       {"split on", "", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=1"},
-      {"split on from B transmits on A", "VFO=1 TXVFO=1", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;",
-       0, "Split=1 TXVFO=0"},
-      {"split off on B", "VFO=1 Split=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105,
-       "Split=0 TXVFO=1"},
-      {"any other split value is on", "", VELTRO_CALL(SetSplit(-1)), kTrue, "0:ST-1;", 0,
-       "Split=-1 TXVFO=1"},
+      {"split on from B transmits on A", "VFO=1 TXVFO=1", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=0"},
+      {"split off on B", "VFO=1 Split=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=1"},
+      {"any other split value is on", "", VELTRO_CALL(SetSplit(-1)), kTrue, "0:ST-1;", 0, "Split=-1 TXVFO=1"},
       {"split not fitted", "P28=0", VELTRO_CALL(SetSplit(1)), kFalse, "", 0, ""},
       {"A to B", "ModeA=3", VELTRO_CALL(SetAeqB()), kTrue, "0:AB; 250:OI;", 250, "FB=7.1 ModeB=3"},
-      {"B to A", "VFO=1 ModeB=1", VELTRO_CALL(SetAeqB()), kTrue, "0:BA; 250:OI;", 250,
-       "FA=3.6 ModeA=1"},
+      {"B to A", "VFO=1 ModeB=1", VELTRO_CALL(SetAeqB()), kTrue, "0:BA; 250:OI;", 250, "FA=3.6 ModeA=1"},
       {"copy not fitted", "P0=0", VELTRO_CALL(SetAeqB()), kFalse, "", 0, ""},
       {"copy in memory mode", "Mem=1", VELTRO_CALL(SetAeqB()), kFalse, "", 0, ""},
-      {"swap after a pause, then the VFO poll", "", VELTRO_CALL(SetAexcB()), kTrue, "200:SV;", 200,
-       "VFOPoll=1"},
+      {"swap after a pause, then the VFO poll", "", VELTRO_CALL(SetAexcB()), kTrue, "200:SV;", 200, "VFOPoll=1"},
       {"swap not fitted", "P75=0", VELTRO_CALL(SetAexcB()), kFalse, "", 0, ""},
       {"swap in memory mode", "Mem=1", VELTRO_CALL(SetAexcB()), kFalse, "", 0, ""},
       {"band", "", VELTRO_CALL(SetBand(5)), kTrue, "0:BS05;", 200, "Band=5"},
       {"band not fitted", "P74=0", VELTRO_CALL(SetBand(5)), kFalse, "", 0, ""},
   };
+  // clang-format on
   RunRows(kOnA, rows);
 }
 
 TEST(FrequencyCommands, StepScanRIT) {
+  // clang-format off
   const testing::Row rows[] = {
       {"tuning step 0", "Step=3.5", VELTRO_CALL(SetTuningStep(0)), kTrue, "", 0, "Step=0"},
       {"no other tuning step", "Step=3.5", VELTRO_CALL(SetTuningStep(1)), kFalse, "", 0, ""},
@@ -150,22 +136,17 @@ TEST(FrequencyCommands, StepScanRIT) {
       {"scan stop", "", VELTRO_CALL(SetScanning(0, 0)), kTrue, "0:SC0;", 0, ""},
       {"scan: other values send nothing", "", VELTRO_CALL(SetScanning(5, 0)), kTrue, "", 0, ""},
       {"scan not fitted", "P37=0", VELTRO_CALL(SetScanning(1, 0)), kFalse, "", 0, ""},
-      {"RIT on, clamped up", "", VELTRO_CALL(SetRIT(1, 12)), kTrue, "0:RT1; 105:RC; 205:RU9999;",
-       205, "RIT=1 RITOff=12"},
-      {"RIT down, status unchanged", "RIT=1", VELTRO_CALL(SetRIT(1, -1.5)), kTrue,
-       "0:RC; 105:RD1500;", 105, "RITOff=-1.5"},
-      {"RIT clamped down", "RIT=1", VELTRO_CALL(SetRIT(1, -20)), kTrue, "0:RC; 105:RD9999;", 105,
-       "RITOff=-20"},
-      {"RIT pads to four digits", "RIT=1", VELTRO_CALL(SetRIT(1, 0.02)), kTrue, "0:RC; 105:RU0020;",
-       105, "RITOff=0.02"},
-      {"RIT off at zero", "RIT=1 RITOff=2", VELTRO_CALL(SetRIT(0, 0)), kTrue, "0:RT0; 105:RC;", 105,
-       "RIT=0 RITOff=0"},
+      {"RIT on, clamped up", "", VELTRO_CALL(SetRIT(1, 12)), kTrue, "0:RT1; 105:RC; 205:RU9999;", 205, "RIT=1 RITOff=12"},
+      {"RIT down, status unchanged", "RIT=1", VELTRO_CALL(SetRIT(1, -1.5)), kTrue, "0:RC; 105:RD1500;", 105, "RITOff=-1.5"},
+      {"RIT clamped down", "RIT=1", VELTRO_CALL(SetRIT(1, -20)), kTrue, "0:RC; 105:RD9999;", 105, "RITOff=-20"},
+      {"RIT pads to four digits", "RIT=1", VELTRO_CALL(SetRIT(1, 0.02)), kTrue, "0:RC; 105:RU0020;", 105, "RITOff=0.02"},
+      {"RIT off at zero", "RIT=1 RITOff=2", VELTRO_CALL(SetRIT(0, 0)), kTrue, "0:RT0; 105:RC;", 105, "RIT=0 RITOff=0"},
       {"RIT NaN", "", VELTRO_OVERFLOWS(SetRIT(1, std::nan(""))), kTrue, "", 0, ""},
-      {"RIT without the function still succeeds", "P41=0", VELTRO_CALL(SetRIT(1, 1)), kTrue, "", 0,
-       ""},
+      {"RIT without the function still succeeds", "P41=0", VELTRO_CALL(SetRIT(1, 1)), kTrue, "", 0, ""},
       {"RIT clear", "RITOff=1.2", VELTRO_CALL(SetRITClear()), kTrue, "0:RC;", 0, "RITOff=0"},
       {"RIT clear not fitted", "RITOff=1.2 P42=0", VELTRO_CALL(SetRITClear()), kFalse, "", 0, ""},
   };
+  // clang-format on
   RunRows("", rows);
 }
 
@@ -180,22 +161,16 @@ testing::Call TX(double mhz, std::int16_t mode, std::int16_t mode_after) {
 }
 
 TEST(FrequencyCommands, SetTX) {
+  // clang-format off
   const testing::Row rows[] = {
-      {"from A: the mode, the copy, B tuned at once, split on", "Mode=1 ModeA=1 ModeB=0",
-       TX(14.2, 2, 2), kTrue,
-       "0:MD03; 0:FA007100000; 105:BI; 205:AB; 455:OI; 455:FB014200000; 655:ST1;", 655,
-       "FB=14.2 Mode=2 ModeA=2 ModeB=2 Split=1 TXVFO=1 TXFreq=14.2 TXMode=2"},
-      {"from B: A changes band, no mode command", "VFO=1 Freq=3.6 Mode=2", TX(14.2, 2, 2), kTrue,
-       "0:BA; 250:OI; 355:BS05; 555:FA014200000; 755:ST1;", 755,
-       "FA=14.2 ModeA=2 Split=1 TXFreq=14.2 TXMode=2 Band=5"},
-      {"mode 7 comes back as 4", "P16=255", TX(7.2, 7, 4), kTrue,
-       "0:MD04; 0:FA007100000; 105:OS0; 205:EX010317; 310:BI; 415:AB; 665:OI; 665:FB007200000; "
-       "865:ST1;",
-       865, "FB=7.2 Mode=4 ModeA=4 ModeB=4 Split=1 TXVFO=1 TXFreq=7.2 TXMode=4"},
+      {"from A: the mode, the copy, B tuned at once, split on", "Mode=1 ModeA=1 ModeB=0", TX(14.2, 2, 2), kTrue, "0:MD03; 0:FA007100000; 105:BI; 205:AB; 455:OI; 455:FB014200000; 655:ST1;", 655, "FB=14.2 Mode=2 ModeA=2 ModeB=2 Split=1 TXVFO=1 TXFreq=14.2 TXMode=2"},
+      {"from B: A changes band, no mode command", "VFO=1 Freq=3.6 Mode=2", TX(14.2, 2, 2), kTrue, "0:BA; 250:OI; 355:BS05; 555:FA014200000; 755:ST1;", 755, "FA=14.2 ModeA=2 Split=1 TXFreq=14.2 TXMode=2 Band=5"},
+      {"mode 7 comes back as 4", "P16=255", TX(7.2, 7, 4), kTrue, "0:MD04; 0:FA007100000; 105:OS0; 205:EX010317; 310:BI; 415:AB; 665:OI; 665:FB007200000; " "865:ST1;", 865, "FB=7.2 Mode=4 ModeA=4 ModeB=4 Split=1 TXVFO=1 TXFreq=7.2 TXMode=4"},
       {"not fitted", "P32=0", TX(14.2, 1, 1), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", TX(14.2, 1, 1), kFalse, "", 0, ""},
       {"VFO beyond B", "VFO=2", TX(14.2, 1, 1), kFalse, "", 0, ""},
   };
+  // clang-format on
   RunRows(kOnA, rows);
 }
 
