@@ -6,9 +6,11 @@
 namespace veltro {
 namespace {
 
+using testing::Both;
 using testing::CommandRig;
+using testing::Entry;
 using testing::Reads;
-using Setup = std::function<void(CommandRig&)>;
+using Setup = testing::Step;
 
 TEST(FilterCommands, WidthSteps) {
   struct Row {
@@ -55,12 +57,6 @@ Setup Passband(std::int16_t low, std::int16_t high, std::int16_t mode, int profi
     r.radio->SetCutFilter(low, high, 0, mode);
   };
 }
-Setup And(Setup a, Setup b) {
-  return [=](CommandRig& r) { a(r), b(r); };
-}
-Setup Entry(int i, std::int16_t v) {
-  return [=](CommandRig& r) { r.state().Property[i] = v; };
-}
 Setup Sign(std::int16_t s) {
   return [s](CommandRig& r) { r.state().ContourSign = s; };
 }
@@ -89,7 +85,7 @@ TEST(FilterCommands, SetFilter) {
       {"centre 1499.5 rounds to even 1500", Passband(299, 2700, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0014", "IS00+0000"}},
       {"CW has no shift", Passband(300, 800, 2), Filter(0, 2), -1, {"RF04", "SH0000", "SH0010", "IS00+0000"}, Reads({{"RFT(0)", 4}})},
       {"FM wide", In(4), Filter(0, 4), -1, {"NA00", "RF01"}, Reads({{"Property(57)", 0}, {"BW", 16000}, {"IFS", 0}, {"RFT(0)", 1}})},
-      {"FM narrow", And(In(4), Entry(12, 2)), Filter(1, 4), -1, {"NA01", "RF01"}, Reads({{"BW", 9000}, {"Filter", 1}})},
+      {"FM narrow", Both(In(4), Entry(12, 2)), Filter(1, 4), -1, {"NA01", "RF01"}, Reads({{"BW", 9000}, {"Filter", 1}})},
       {"FT-891 AM has no roofing filter", In(3, 891), Filter(0, 3), -1, {"NA00"}, Reads({{"BW", 9000}})},
       {"FT-891 USB wide", Passband(300, 2700, 1, 891), Filter(0, 1), -1, {"NA00", "SH0000", "SH0114", "IS01+0000"},
        Reads({{"Property(49)", 170}, {"Property(57)", 0}})},
@@ -179,7 +175,7 @@ TEST(FilterCommands, Refusals) {
       {"between shift and width", In(1), Shift(999)},
       {"width 1256", In(1), Shift(1256)},
       {"width in AM", In(3), Shift(1100)},
-      {"width not fitted", And(In(1), Entry(48, 0)), Shift(1100)},
+      {"width not fitted", Both(In(1), Entry(48, 0)), Shift(1100)},
       {"shift not fitted", Entry(43, 0), Shift(10)},
       {"contour gate below 3", Entry(50, 2), Contour(0, 1)},
       {"contour switch 2", nullptr, Contour(0, 2)},

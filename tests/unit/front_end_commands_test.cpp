@@ -4,9 +4,11 @@
 namespace veltro {
 namespace {
 
+using testing::Both;
 using testing::CommandRig;
+using testing::Entry;
 using testing::Reads;
-using Setup = std::function<void(CommandRig&)>;
+using Setup = testing::Step;
 using Call = std::function<std::int16_t(FTDX10_Protocol&)>;
 
 // In `mode` on `vfo`, on the FT-891 when asked.
@@ -18,9 +20,6 @@ Setup In(std::int16_t mode, bool ft891 = false, std::int16_t vfo = 0) {
   };
 }
 const Setup kFt891 = In(0, true);
-Setup Entry(int i, std::int16_t v) {
-  return [=](CommandRig& r) { r.state().Property[i] = v; };
-}
 auto Step(float hz) {
   return [hz](CommandRig& r) { EXPECT_EQ(r.state().TuningStep, hz); };
 }
@@ -28,7 +27,8 @@ auto Step(float hz) {
 Call One(VBool (FTDX10_Protocol::*set)(std::int16_t), std::int16_t v) {
   return [=](FTDX10_Protocol& r) { return (r.*set)(v); };
 }
-Call Two(VBool (FTDX10_Protocol::*set)(std::int16_t, std::int16_t), std::int16_t a, std::int16_t b) {
+Call Two(VBool (FTDX10_Protocol::*set)(std::int16_t, std::int16_t), std::int16_t a,
+         std::int16_t b) {
   return [=](FTDX10_Protocol& r) { return (r.*set)(a, b); };
 }
 using P = FTDX10_Protocol;

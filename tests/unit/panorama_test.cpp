@@ -11,8 +11,8 @@ namespace veltro {
 namespace {
 
 using testing::CommandRig;
-
-using Step = std::function<void(CommandRig&)>;
+using testing::Ft891;
+using testing::Step;
 
 // The answers go through the receive path, as the radio's would.
 Step Answers(std::string text) {
@@ -25,9 +25,6 @@ Step Answers(std::string text) {
 void SetMode(CommandRig& r, std::int16_t mode) { r.state().Mode = r.state().VFOA_Mode = mode; }
 Step InMode(std::int16_t mode) {
   return [mode](CommandRig& r) { SetMode(r, mode); };
-}
-Step Ft891() {
-  return [](CommandRig& r) { r.UseFt891(); };
 }
 Step Passband(std::int16_t low, std::int16_t high) {
   return [=](CommandRig& r) { r.radio->SetCutFilter(low, high, 0, r.state().Mode); };
