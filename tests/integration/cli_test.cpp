@@ -30,6 +30,7 @@ struct Result {
   int status;
   std::string out;
   std::string err;
+  std::string settings;  // the settings file the run left, "" when none
 };
 
 std::string Slurp(const std::filesystem::path& p) {
@@ -39,15 +40,18 @@ std::string Slurp(const std::filesystem::path& p) {
   return s.str();
 }
 
-// Runs the tool with `args` (shell words) and `input` on its standard input.
+// Runs the tool with `args` (shell words) and `input` on its standard input, with a settings
+// folder of its own.
 Result Tool(const std::string& args, const std::string& input = "") {
   auto dir = std::filesystem::temp_directory_path() / ("cli_test_" + std::to_string(getpid()));
   std::filesystem::create_directories(dir);
   std::ofstream(dir / "in") << input;
-  std::string cmd = "timeout 60 " + ToolPath() + " " + args + " <" + (dir / "in").string() + " >" +
-                    (dir / "out").string() + " 2>" + (dir / "err").string();
+  std::string cmd = "XDG_CONFIG_HOME=" + (dir / "config").string() + " timeout 60 " + ToolPath() +
+                    " " + args + " <" + (dir / "in").string() + " >" + (dir / "out").string() +
+                    " 2>" + (dir / "err").string();
   int raw = std::system(cmd.c_str());
-  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out"), Slurp(dir / "err")};
+  Result r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(dir / "out"), Slurp(dir / "err"),
+           Slurp(dir / "config" / "Corvane" / "settings.ini")};
   std::filesystem::remove_all(dir);
   return r;
 }
@@ -193,6 +197,18 @@ TEST(Cli, WatchEndsWhenAskedAndPrintsEventsAsJsonLines) {
     if (Has(line, "\"event\":\"Change\"")) ++events;
   }
   EXPECT_GT(events, 0) << r.out;
+}
+
+// The panorama settings a session leaves: the attenuator and pre-amplifier in dB, the IF shift
+// in Hz and the filter width the radio's answers report.
+TEST(Cli, ASessionLeavesThePanoramaSettings) {
+  Result r = Tool("script -", "call SetAtt 1\ncall SetPreAmp 2\ncall SetIFShift 128\nwait 0.5\n");
+  SKIP_WITHOUT_SERIAL(r);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_TRUE(Has(r.settings, "[PAN]\n")) << r.settings;
+  for (const char* line : {"ATT=6\n", "PRE=12\n", "IFS=-1200\n", "FW="}) {
+    EXPECT_TRUE(Has(r.settings, line)) << line << " in " << r.settings;
+  }
 }
 
 }  // namespace
