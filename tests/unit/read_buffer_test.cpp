@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "support/virtual_rig.h"
@@ -43,9 +42,7 @@ class ReadBufferTest : public ::testing::Test {
 TEST_F(ReadBufferTest, KeepsAnIncompleteTailForTheNextCall) {
   EXPECT_EQ(Parse("FA014250000;FB0070"), "FB0070");
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
-  EXPECT_EQ(Parse("FB0070"
-                  "00000;"),
-            "");
+  EXPECT_EQ(Parse("FB007000000;"), "");
   EXPECT_DOUBLE_EQ(rig.radio->VFOB_Freq(), 7.0);
   // Through the receive event, with the tail kept in the module's buffer.
   rig.serial().FeedAt(10, "FA0035");
@@ -83,20 +80,28 @@ TEST_F(ReadBufferTest, ChangeEventsAndTheirOrder) {
     const char* answers;
     Events events;
     Texts writes;
+    bool moved;  // FreqChanged afterwards: set by the last answer alone
     std::function<void(detail::RadioState&)> before = nullptr;
   };
   const Case cases[] = {
       // Split: after every answer, even an ignored one.
-      {"ZZ1;BY00;", {1, 1}, {}, [](auto& s) { s.TXVFO = 1; }},
+      {"ZZ1;BY00;", {1, 1}, {}, false, [](auto& s) { s.TXVFO = 1; }},
       // A new mode asks for width and shift, once.
-      {"MD03;MD03;", {1}, {"SH0;", "IS0;"}},
+      {"MD03;MD03;", {1}, {"SH0;", "IS0;"}, false},
       // A level answer raises 4 even when its value is unchanged; a moved watched field once.
-      {"AG0128;AG0128;", {4, 4}, {}},
-      {"BY00;BY00;", {4}, {}, [](auto& s) { s.Att = 2; }},
-      {"BY00;", {4}, {}, [](auto& s) { s.AutoNF = Variant("7"); }},
-      // All four in their fixed order; a frequency change alone raises nothing.
-      {"MD03;", {1, 3, 1, 4}, {"SH0;", "IS0;"}, [](auto& s) { s.TXVFO = s.Vox = 1, s.SMeter = 9; }},
-      {"FA014250000;", {}, {}},
+      {"AG0128;AG0128;", {4, 4}, {}, false},
+      {"BY00;BY00;", {4}, {}, false, [](auto& s) { s.Att = 2; }},
+      {"BY00;", {4}, {}, false, [](auto& s) { s.AutoNF = Variant("7"); }},
+      // All four in their fixed order.
+      {"MD03;",
+       {1, 3, 1, 4},
+       {"SH0;", "IS0;"},
+       false,
+       [](auto& s) { s.TXVFO = s.Vox = 1, s.SMeter = 9; }},
+      // A frequency change alone raises nothing.
+      {"FA014250000;", {}, {}, true},
+      {"FA014250000;BY00;", {}, {}, false},
+      {"BY00;FA014250000;", {}, {}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.answers);
@@ -104,20 +109,12 @@ TEST_F(ReadBufferTest, ChangeEventsAndTheirOrder) {
     Parse(c.answers);
     EXPECT_EQ(events, c.events);
     EXPECT_EQ(rig.TakeWrites(), c.writes);
+    EXPECT_EQ(rig.module().FreqChanged, c.moved ? kTrue : kFalse);
     bool four = std::find(c.events.begin(), c.events.end(), 4) != c.events.end();
     EXPECT_EQ(rig.radio->StatusChange(), four ? kTrue : kFalse);
     // Undo what the case set up so the next one starts from the same state.
     rig.state().TXVFO = 0, rig.state().Att = 0, rig.state().Vox = 0, rig.state().AutoNF = Variant();
     Settle("MD02;FA007000000;SM0000;");
-  }
-}
-
-TEST_F(ReadBufferTest, FreqChangedReflectsTheLastAnswerOnly) {
-  const std::pair<const char*, VBool> cases[] = {
-      {"FA014250000;", kTrue}, {"FA007000000;BY00;", kFalse}, {"BY00;FA014250000;", kTrue}};
-  for (auto [answers, changed] : cases) {
-    Parse(answers);
-    EXPECT_EQ(rig.module().FreqChanged, changed) << answers;
   }
 }
 
@@ -131,21 +128,6 @@ TEST_F(ReadBufferTest, AVFOChangeRestartsTheCurrentVFOSequence) {
   timer.Enabled(false);
   Parse("BY00;");
   EXPECT_FALSE(timer.Enabled());  // only a change restarts it
-}
-
-TEST_F(ReadBufferTest, AMAndFMTakeTheirDefaultWidths) {
-  // Answer, narrow flag (Property 57), width; the IF shift goes to 0 with both.
-  const std::tuple<const char*, std::int16_t, std::int16_t> cases[] = {
-      {"MD05;", 0, 9000}, {"MD05;", 1, 6000}, {"MD04;", 0, 16000}, {"MD04;", 1, 9000}};
-  for (auto [answer, narrow, bw] : cases) {
-    rig.state().Property[57] = narrow;
-    rig.state().IFS = 300;
-    Parse(answer);
-    EXPECT_EQ(rig.Read("BW IFS"), "BW=" + std::to_string(bw) + " IFS=0") << answer << narrow;
-  }
-  rig.state().IFS = 300;
-  Parse("MD02;");
-  EXPECT_EQ(rig.radio->IFS(), 300);
 }
 
 TEST_F(ReadBufferTest, HandlersMayCallBackIntoTheLibrary) {

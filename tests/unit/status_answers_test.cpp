@@ -55,6 +55,14 @@ TEST(StatusAnswers, FrequencyAndModeAnswers) {
       {"unknown mode character", [](RadioState& s) { s.VFOA_Mode = 2, s.Reverse = 1; }, "MD0Z;",
        "Mode=2 Reverse=1"},
       {"position 3 is not examined", nullptr, "MDx4;", "Mode=4"},
+      // AM and FM take their default widths, by the narrow flag (Property 57), and no IF shift.
+      {"AM", [](RadioState& s) { s.IFS = 300; }, "MD05;", "BW=9000 IFS=0"},
+      {"AM narrow", [](RadioState& s) { s.IFS = 300, s.Property[57] = 1; }, "MD05;",
+       "BW=6000 IFS=0"},
+      {"FM", [](RadioState& s) { s.IFS = 300; }, "MD04;", "BW=16000 IFS=0"},
+      {"FM narrow", [](RadioState& s) { s.IFS = 300, s.Property[57] = 1; }, "MD04;",
+       "BW=9000 IFS=0"},
+      {"CW keeps them", [](RadioState& s) { s.IFS = 300, s.BW = 500; }, "MD03;", "BW=500 IFS=300"},
   };
   for (const auto& c : cases) Check(c);
 }
