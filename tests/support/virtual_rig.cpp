@@ -1,5 +1,9 @@
 #include "support/virtual_rig.h"
 
+#include <sstream>
+
+#include "veltro/members.h"
+
 namespace veltro::testing {
 
 VirtualRig::VirtualRig(double start_seconds)
@@ -24,6 +28,18 @@ VBool VirtualRig::OpenPort(const std::string& speed) {
   VBool open = kTrue;
   std::string address, code, msg;
   return radio->SetPort(open, address, code, msg);
+}
+
+std::string VirtualRig::Read(const std::string& names) {
+  std::istringstream in(names);
+  std::string item, out;
+  std::vector<Variant> none;
+  while (in >> item) {
+    std::string name = item.substr(0, item.find('='));
+    const Member* m = FindMember(name);
+    out += (out.empty() ? "" : " ") + name + "=" + (m ? m->Get(*radio, none).ToText() : "?");
+  }
+  return out;
 }
 
 }  // namespace veltro::testing
