@@ -5,6 +5,8 @@
 
 #include <source_location>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "host/mode_chars.h"
 #include "support/simulated_rig.h"
@@ -115,7 +117,6 @@ TEST_F(TuningRoundTrip, ModeAndDataMode) {
   EXPECT_EQ(rig.radio_model.ModeChar('A'), '7');  // CW reversed
   Settled(rig.radio->SetDataMode(1, 1, 0, 0));
   EXPECT_EQ(rig.radio_model.ModeChar('A'), 'C');
-  EXPECT_EQ(rig.radio->DataMode(), 1);
 }
 
 // The transmit side is set up through nested operations; answers to their read requests arrive
@@ -126,12 +127,10 @@ TEST_F(TuningRoundTrip, TransmitFrequencyAndModeOnTheOtherVFO) {
   EXPECT_EQ(rig.radio->SetTX(14.2, mode), kTrue);
   EXPECT_FALSE(rig.module().ParserBusy);
   ExpectAgree(rig);
-  EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 14.2);
-  EXPECT_EQ(rig.radio->TX_Mode(), 1);
+  EXPECT_EQ(rig.Read("TX_Freq TX_Mode"), "TX_Freq=14.2 TX_Mode=1");
   Settled(kTrue);
   EXPECT_EQ(rig.radio_model.TransmitVfo(), 'B');
-  EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 14.2);
-  EXPECT_DOUBLE_EQ(rig.radio->Freq(), 7.1);
+  EXPECT_EQ(rig.Read("TX_Freq Freq"), "TX_Freq=14.2 Freq=7.1");
 }
 
 // While the radio reports every change itself, its reports of the nested commands arrive inside
@@ -155,11 +154,10 @@ TEST_F(TuningRoundTrip, RIT) {
   Settled(rig.radio->SetRIT(1, -1.5));
   EXPECT_EQ(m.RitOffsetHz(), -1500);
   EXPECT_EQ(m.Setting("RT"), 1);
-  EXPECT_EQ(rig.radio->RITStatus(), 1);
-  EXPECT_DOUBLE_EQ(rig.radio->RITOffset(), -1.5);
+  EXPECT_EQ(rig.Read("RITStatus RITOffset"), "RITStatus=1 RITOffset=-1.5");
   Settled(rig.radio->SetRITClear());
   EXPECT_EQ(m.RitOffsetHz(), 0);
-  EXPECT_DOUBLE_EQ(rig.radio->RITOffset(), 0);
+  EXPECT_EQ(rig.Read("RITOffset"), "RITOffset=0");
 }
 
 // FM on 10 m with a minus shift and a tone, stored in a channel, recalled, and back to the VFO.
@@ -172,23 +170,15 @@ TEST_F(TuningRoundTrip, RepeaterSettingsThroughAMemoryChannel) {
   EXPECT_EQ(r.SetShift(100000), kTrue);
   // Encode and decode: the FM status read sends "CT01", which the radio takes as that setting.
   Settled(r.SetTone(88.5f, 0, 1, 1));
-  EXPECT_EQ(m.Setting("OS0"), 2);
-  EXPECT_EQ(r.RPT(), -1);
-  EXPECT_EQ(m.Setting("EX010317"), 100);
-  EXPECT_EQ(r.Shift(), 100);
-  EXPECT_EQ(m.Setting("CT0"), 1);
-  EXPECT_EQ(m.Setting("CN00"), 8);
-  EXPECT_EQ(r.Enc(), 1);
-  EXPECT_EQ(r.Dec(), 1);
-  EXPECT_FLOAT_EQ(r.CTCSS(), 88.5f);
+  for (auto [key, value] : {std::pair{"OS0", 2}, {"EX010317", 100}, {"CT0", 1}, {"CN00", 8}})
+    EXPECT_EQ(m.Setting(key), value) << key;
+  EXPECT_EQ(rig.Read("RPT Shift Enc Dec CTCSS"), "RPT=-1 Shift=100 Enc=1 Dec=1 CTCSS=88.5");
 
   Settled(r.SetVFOM(7, ""));  // storing leaves the radio on its VFO: the status read says so
   auto stored = m.Memory(7);
   ASSERT_TRUE(stored);
-  EXPECT_EQ(stored->freq_hz, 29620000);
-  EXPECT_EQ(stored->mode, '4');
-  EXPECT_EQ(stored->tone_mode, 1);
-  EXPECT_EQ(stored->shift, 2);
+  EXPECT_EQ(std::tuple(stored->freq_hz, stored->mode, stored->tone_mode, stored->shift),
+            std::tuple(29620000, '4', 1, 2));
 
   Settled(r.SetTone(0, 0, 0, 0));
   EXPECT_EQ(m.Setting("CT0"), 0);
@@ -196,16 +186,12 @@ TEST_F(TuningRoundTrip, RepeaterSettingsThroughAMemoryChannel) {
   ASSERT_EQ(r.SetFreq(7.1), kTrue);
   ASSERT_EQ(SetMode(1), kTrue);
   Settled(r.SetChannel(7));
-  EXPECT_EQ(r.MemMode(), 1);
-  EXPECT_EQ(r.Channel(), 7);
-  EXPECT_DOUBLE_EQ(r.Freq(), 29.62);
-  EXPECT_EQ(r.Mode(), 4);
+  EXPECT_EQ(rig.Read("MemMode Channel Freq Mode"), "MemMode=1 Channel=7 Freq=29.62 Mode=4");
   EXPECT_EQ(SetMode(0), kFalse);  // memory mode blocks tuning
   EXPECT_EQ(r.SetFreq(14.2), kFalse);
 
   Settled(r.SetVFO(0));  // back to the VFO
-  EXPECT_EQ(r.MemMode(), 0);
-  EXPECT_DOUBLE_EQ(r.Freq(), 7.1);
+  EXPECT_EQ(rig.Read("MemMode Freq"), "MemMode=0 Freq=7.1");
 }
 
 // Back to the VFO straight after recalling a channel: SetVFO sends only "VM" and stores VFO
@@ -224,8 +210,7 @@ TEST_F(TuningRoundTrip, BackToTheVFOStraightAfterRecallingAChannel) {
   EXPECT_FALSE(rig.radio_model.MemoryMode());
   EXPECT_EQ(r.MemMode(), 1);  // the late answer
   EXPECT_GE(SettleMs(rig), 0) << Differences(rig);
-  EXPECT_EQ(r.MemMode(), 0);
-  EXPECT_DOUBLE_EQ(r.Freq(), 7.1);
+  EXPECT_EQ(rig.Read("MemMode Freq"), "MemMode=0 Freq=7.1");
 }
 
 }  // namespace
