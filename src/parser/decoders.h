@@ -42,11 +42,14 @@ void DecodeLK(ProtocolImpl& p, std::string_view a, bool& level);
 void DecodeBY(ProtocolImpl& p, std::string_view a, bool& level);
 
 // Level, meter, function, tone, menu and identity answers (level_answers.cpp and neighbours).
+// clang-format off
 #define VELTRO_LEVEL_DECODERS(X)                                                                 \
   X(AC) X(SM) X(AN) X(AG) X(RG) X(PC) X(NR) X(RL) X(VX) X(PR) X(SD) X(BI) X(GT) X(RA) X(PA) X(BC) \
   X(NA) X(BP) X(NB) X(NL) X(IS) X(SH) X(TS) X(CO) X(KP) X(OS) X(RF) X(SQ) X(EX) X(KR) X(KS) X(ML) \
   X(MG) X(MS) X(RM) X(CT) X(CN) X(ID)
-#define VELTRO_DECLARE_DECODER(code) void Decode##code(ProtocolImpl& p, std::string_view a, bool& level);
+// clang-format on
+#define VELTRO_DECLARE_DECODER(code) \
+  void Decode##code(ProtocolImpl& p, std::string_view a, bool& level);
 VELTRO_LEVEL_DECODERS(VELTRO_DECLARE_DECODER)
 #undef VELTRO_DECLARE_DECODER
 

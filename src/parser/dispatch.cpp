@@ -14,11 +14,13 @@ struct Entry {
 };
 
 #define VELTRO_LEVEL_ENTRY(code) {#code, &Decode##code},
+// clang-format off
 constexpr Entry kEntries[] = {
     {"AI", &DecodeAI}, {"IF", &DecodeIF}, {"OI", &DecodeOI}, {"VS", &DecodeVS},
     {"FA", &DecodeFA}, {"FB", &DecodeFB}, {"MD", &DecodeMD}, {"FT", &DecodeFT},
     {"ST", &DecodeST}, {"TX", &DecodeTX}, {"LK", &DecodeLK}, {"BY", &DecodeBY},
     VELTRO_LEVEL_DECODERS(VELTRO_LEVEL_ENTRY)};
+// clang-format on
 #undef VELTRO_LEVEL_ENTRY
 
 using Table = std::array<Decoder, 26 * 26>;
