@@ -77,32 +77,32 @@ auto APF(std::int16_t p, std::int16_t v) {
 TEST(FilterCommands, SetFilter) {
   testing::RunCases({
       {"USB 300-2700", Passband(300, 2700, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0013", "IS00+0000"},
-       Reads({{"Property(49)", 144}, {"RFT(0)", 2}, {"IFShift", 0}, {"StatusChange", -1}})},
-      {"USB 300-3000", Passband(300, 3000, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0017", "IS00+0150"}, Reads({{"IFShift", -16}})},
+       Reads("Property(49)=144 RFT(0)=2 IFShift=0 StatusChange=-1")},
+      {"USB 300-3000", Passband(300, 3000, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0017", "IS00+0150"}, Reads("IFShift=-16")},
       {"no prefix before any identity", Passband(300, 3000, 1, 0), Filter(0, 1), -1, {"RF02", "SH0000", "SH0017", "IS0+0150"}},
-      {"LSB with no cut-offs", Passband(0, 0, 0), Filter(0, 0), -1, {"RF02", "SH0000", "SH0001", "IS00-1000"}, Reads({{"IFShift", 107}})},
-      {"centre above the range", Passband(3000, 4000, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0005", "IS00+1000"}, Reads({{"IFShift", -107}})},
+      {"LSB with no cut-offs", Passband(0, 0, 0), Filter(0, 0), -1, {"RF02", "SH0000", "SH0001", "IS00-1000"}, Reads("IFShift=107")},
+      {"centre above the range", Passband(3000, 4000, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0005", "IS00+1000"}, Reads("IFShift=-107")},
       {"centre 1499.5 rounds to even 1500", Passband(299, 2700, 1), Filter(0, 1), -1, {"RF02", "SH0000", "SH0014", "IS00+0000"}},
-      {"CW has no shift", Passband(300, 800, 2), Filter(0, 2), -1, {"RF04", "SH0000", "SH0010", "IS00+0000"}, Reads({{"RFT(0)", 4}})},
-      {"FM wide", In(4), Filter(0, 4), -1, {"NA00", "RF01"}, Reads({{"Property(57)", 0}, {"BW", 16000}, {"IFS", 0}, {"RFT(0)", 1}})},
-      {"FM narrow", Both(In(4), Entry(12, 2)), Filter(1, 4), -1, {"NA01", "RF01"}, Reads({{"BW", 9000}, {"Filter", 1}})},
-      {"FT-891 AM has no roofing filter", In(3, 891), Filter(0, 3), -1, {"NA00"}, Reads({{"BW", 9000}})},
+      {"CW has no shift", Passband(300, 800, 2), Filter(0, 2), -1, {"RF04", "SH0000", "SH0010", "IS00+0000"}, Reads("RFT(0)=4")},
+      {"FM wide", In(4), Filter(0, 4), -1, {"NA00", "RF01"}, Reads("Property(57)=0 BW=16000 IFS=0 RFT(0)=1")},
+      {"FM narrow", Both(In(4), Entry(12, 2)), Filter(1, 4), -1, {"NA01", "RF01"}, Reads("BW=9000 Filter=1")},
+      {"FT-891 AM has no roofing filter", In(3, 891), Filter(0, 3), -1, {"NA00"}, Reads("BW=9000")},
       {"FT-891 USB wide", Passband(300, 2700, 1, 891), Filter(0, 1), -1, {"NA00", "SH0000", "SH0114", "IS01+0000"},
-       Reads({{"Property(49)", 170}, {"Property(57)", 0}})},
-      {"FT-891 USB narrow", Passband(1000, 2000, 1, 891), Filter(0, 1), -1, {"NA01", "SH0000", "SH0105", "IS01+0000"}, Reads({{"Property(57)", 1}})},
+       Reads("Property(49)=170 Property(57)=0")},
+      {"FT-891 USB narrow", Passband(1000, 2000, 1, 891), Filter(0, 1), -1, {"NA01", "SH0000", "SH0105", "IS01+0000"}, Reads("Property(57)=1")},
       {"FT-891 width in a gap", Passband(100, 2320, 1, 891), Filter(0, 1), -1, {"NA00", "SH0000", "SH0100", "IS01-0290"}},
   });
 }
 
 TEST(FilterCommands, SetIFShift) {
   testing::RunCases({
-      {"up 64", In(1), Shift(64), -1, {"IS00-0600"}, Reads({{"IFShift", 64}})},
+      {"up 64", In(1), Shift(64), -1, {"IS00-0600"}, Reads("IFShift=64")},
       {"top", In(1), Shift(128), -1, {"IS00-1200"}},
-      {"down 1 rounds to 0", In(1), Shift(-1), -1, {"IS00+0000"}, Reads({{"IFShift", -1}})},
+      {"down 1 rounds to 0", In(1), Shift(-1), -1, {"IS00+0000"}, Reads("IFShift=-1")},
       {"down 3 to the 20 Hz step", In(1), Shift(-3), -1, {"IS00+0020"}},
       {"FT-891 prefix", In(1, 891), Shift(10), -1, {"IS01-0080"}},
-      {"widest voice", In(1), Shift(1255), -1, {"SH0023"}, Reads({{"Property(49)", 255}, {"IFShift", 0}})},
-      {"widest CW", In(2), Shift(1255), -1, {"SH0018"}, Reads({{"Property(49)", 199}})},
+      {"widest voice", In(1), Shift(1255), -1, {"SH0023"}, Reads("Property(49)=255 IFShift=0")},
+      {"widest CW", In(2), Shift(1255), -1, {"SH0018"}, Reads("Property(49)=199")},
       {"middle", In(0), Shift(1128), -1, {"SH0011"}},
       {"FT-891 wide starts at 9", In(1, 891), Shift(1000), -1, {"SH0109"}},
       {"FT-891 narrow stops at 9", In(1, 891, 1), Shift(1255), -1, {"SH0109"}},
@@ -114,24 +114,24 @@ TEST(FilterCommands, SetIFShift) {
 TEST(FilterCommands, ContourAndAPF) {
   auto flip = [](CommandRig& r) { r.state().ContourSign = 1, r.state().FContour = 800; };
   testing::RunCases({
-      {"on", nullptr, Contour(0, 1), -1, {"CO000001", "CO00"}, Reads({{"ContourState", 1}})},
-      {"frequency top", Sign(1), Contour(1, 255), -1, {"CO013200", "CO01"}, Reads({{"FContour", 3200}, {"Property(51)", 255}})},
-      {"frequency bottom", Sign(-1), Contour(1, 0), -1, {"CO010010", "CO01"}, Reads({{"FContour", -10}})},
+      {"on", nullptr, Contour(0, 1), -1, {"CO000001", "CO00"}, Reads("ContourState=1")},
+      {"frequency top", Sign(1), Contour(1, 255), -1, {"CO013200", "CO01"}, Reads("FContour=3200 Property(51)=255")},
+      {"frequency bottom", Sign(-1), Contour(1, 0), -1, {"CO010010", "CO01"}, Reads("FContour=-10")},
       {"frequency middle", Sign(1), Contour(1, 128), -1, {"CO011616", "CO01"}},
-      {"frequency before any sign is known: positive", nullptr, Contour(1, 255), -1, {"CO013200", "CO01"}, Reads({{"FContour", 3200}})},
+      {"frequency before any sign is known: positive", nullptr, Contour(1, 255), -1, {"CO013200", "CO01"}, Reads("FContour=3200")},
       {"level positive", Sign(-1), Contour(2, 5), -1, {"EX030202+05"}, [](CommandRig& r) { EXPECT_EQ(r.state().ContourSign, 1); }},
       {"level negative flips the frequency", flip, Contour(2, -10), -1, {"EX030202-10"},
        [](CommandRig& r) { EXPECT_EQ(r.state().ContourSign, -1); EXPECT_EQ(r.radio->FContour(), -800); }},
       {"width", nullptr, Contour(3, 7), -1, {"EX03020307"}},
       {"FT-891 level", In(1, 891), Contour(2, -3), -1, {"EX1202-03"}},
       {"FT-891 width", In(1, 891), Contour(3, 11), -1, {"EX120311"}},
-      {"unknown contour parameter", nullptr, Contour(4, 1), -1, {}, Reads({{"StatusChange", -1}})},
-      {"APF on recentres", nullptr, APF(0, 1), -1, {"CO020001", "CO00", "CO030025"}, Reads({{"APFState", 1}})},
+      {"unknown contour parameter", nullptr, Contour(4, 1), -1, {}, Reads("StatusChange=-1")},
+      {"APF on recentres", nullptr, APF(0, 1), -1, {"CO020001", "CO00", "CO030025"}, Reads("APFState=1")},
       {"APF centre", nullptr, APF(1, 128), -1, {"CO030025", "CO03"}, [](CommandRig& r) { EXPECT_EQ(r.state().APFOffset, 0); }},
       {"APF top", nullptr, APF(1, 255), -1, {"CO030050", "CO03"}, [](CommandRig& r) { EXPECT_EQ(r.state().APFOffset, 250); }},
       {"APF bottom", nullptr, APF(1, 0), -1, {"CO030000", "CO03"},
        [](CommandRig& r) { EXPECT_EQ(r.state().APFOffset, -250); EXPECT_EQ(r.state().APFLevel, 0); }},
-      {"unknown APF parameter", nullptr, APF(2, 1), -1, {}, Reads({{"StatusChange", -1}})},
+      {"unknown APF parameter", nullptr, APF(2, 1), -1, {}, Reads("StatusChange=-1")},
   });
 }
 

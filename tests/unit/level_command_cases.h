@@ -92,11 +92,14 @@ inline std::int32_t ReadByName(FTDX10_Protocol& radio, const std::string& name) 
   return m->Get(radio, args).ToInt32();
 }
 
-// A check that each property reads its value, e.g. Reads({{"AFLevel(0)", 5}, {"NR", 1007}}).
-inline std::function<void(CommandRig&)> Reads(std::vector<std::pair<std::string, int>> expected) {
+// A check that each property reads its value: Reads("AFLevel(0)=5 NR=1007").
+inline std::function<void(CommandRig&)> Reads(std::string expected) {
   return [expected](CommandRig& rig) {
-    for (const auto& [name, value] : expected)
-      EXPECT_EQ(ReadByName(*rig.radio, name), value) << name;
+    std::istringstream in(expected);
+    for (std::string item; in >> item;) {
+      auto eq = item.rfind('=');
+      EXPECT_EQ(ReadByName(*rig.radio, item.substr(0, eq)), std::stoi(item.substr(eq + 1))) << item;
+    }
   };
 }
 
