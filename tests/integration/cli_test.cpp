@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -35,9 +36,7 @@ struct Result {
 
 std::string Slurp(const std::filesystem::path& p) {
   std::ifstream in(p);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 // Runs the tool with `args` (shell words) and `input` on its standard input, with a settings

@@ -113,7 +113,7 @@ TEST_F(SettingsStoreTest, TextsThatWouldBreakTheFileAreNotSaved) {
 TEST_F(SettingsStoreTest, AFailedSaveLeavesTheOldFileAndIsRetried) {
   const std::string old = "[PAN]\nATT=6\nFW=2400\n";
 
-  // The settings file's name is taken by a folder: the rename fails.
+  // The settings file's name is taken by a folder, which cannot be read as one.
   fs::create_directories(file);
   Save("ATT", "12");
   EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini/ | ");
