@@ -34,10 +34,8 @@ static void without_port(veltro_protocol* p) {
   CHECK(r.type == VELTRO_STRING && strcmp(r.s, "FTDX-10 V1.1.0") == 0);
   veltro_value_clear(&r);
 
-  veltro_value idx = veltro_int(18);
-  CHECK(veltro_get(p, "Property", &idx, 1, &r) == VELTRO_OK);
-  CHECK(r.type == VELTRO_INTEGER && r.i == 320);
-  idx = veltro_int(101);
+  /* The errors' numbers and texts come through. */
+  veltro_value idx = veltro_int(101);
   CHECK(veltro_get(p, "Property", &idx, 1, &r) == 9);
   CHECK(strcmp(veltro_last_error(), "Subscript out of range") == 0);
   veltro_value text = veltro_string("abc");
@@ -49,7 +47,8 @@ static void without_port(veltro_protocol* p) {
 
   veltro_value seven = veltro_int(7);
   CHECK(veltro_let(p, "ChannelMin", &seven) == VELTRO_OK);
-  CHECK(veltro_get(p, "ChannelMin", NULL, 0, &r) == VELTRO_OK && r.i == 7);
+  CHECK(veltro_get(p, "ChannelMin", NULL, 0, &r) == VELTRO_OK);
+  CHECK(r.type == VELTRO_INTEGER && r.i == 7);
   CHECK(veltro_let(p, "Freq", &seven) == VELTRO_E_READ_ONLY);
   CHECK(veltro_get(p, "AutoPolling", NULL, 0, &r) == VELTRO_OK);
   CHECK(r.type == VELTRO_BOOLEAN && r.i == -1);
@@ -63,8 +62,7 @@ static void without_port(veltro_protocol* p) {
   veltro_value_clear(&args[0]);
   CHECK(veltro_get(p, "VFOA_Freq", NULL, 0, &r) == VELTRO_OK && r.d == 14.25);
 
-  CHECK(veltro_member_count() > 100);
-  CHECK(veltro_member_name(veltro_member_count()) == NULL);
+  CHECK(veltro_member_count() > 100 && veltro_member_name(veltro_member_count()) == NULL);
 }
 
 /* Starts the simulator program and reads the pty path it prints. */

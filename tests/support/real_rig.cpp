@@ -91,11 +91,6 @@ VBool PosixRig::Close() {
   return radio->SetPort(open, address, code, msg);
 }
 
-void PosixRig::CatOn() {
-  std::int16_t cat = 1;
-  radio->SetCAT(cat);
-}
-
 bool PosixRig::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;
   while (!done()) {
@@ -103,17 +98,6 @@ bool PosixRig::RunUntil(const std::function<bool()>& done, std::chrono::millisec
     loop.Run(20);
   }
   return true;
-}
-
-RealRig::RealRig(sim::SimulatorOptions options) : simulator(options) { simulator.Start(); }
-
-// The port closes before the simulator stops, so the library never sees its line hang up.
-RealRig::~RealRig() {
-  if (radio->PortOpen()) Close();
-}
-
-std::string RealRig::Open(const std::string& speed) {
-  return PosixRig::Open(simulator.SlavePath(), speed);
 }
 
 }  // namespace veltro::testing

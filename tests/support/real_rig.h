@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "ftdx10sim/simulator.h"
 #include "host/library.h"
 #include "platform/posix_event_loop.h"
 #include "platform/virtual_platform.h"
@@ -48,7 +47,6 @@ class PosixRig {
   // Opens `device` through the library; returns SetPort's message ("" on success).
   std::string Open(const std::string& device, const std::string& speed = "38400");
   VBool Close();
-  void CatOn();
   // Runs the event loop until `done` holds or `timeout` passes; returns whether it held.
   bool RunUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
@@ -60,17 +58,6 @@ class PosixRig {
   std::unique_ptr<detail::Library> lib;
   std::unique_ptr<FTDX10_Connector> connector;
   std::shared_ptr<FTDX10_Protocol> radio;
-};
-
-// A PosixRig talking over a pty to the simulator running on its own thread.
-class RealRig : public PosixRig {
- public:
-  explicit RealRig(sim::SimulatorOptions options = {});
-  ~RealRig();
-  // Opens the simulator's pty; returns SetPort's message.
-  std::string Open(const std::string& speed = "38400");
-
-  sim::Simulator simulator;
 };
 
 }  // namespace veltro::testing
