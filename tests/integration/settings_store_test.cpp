@@ -2,9 +2,12 @@
 // that cannot complete leaves the old file whole, throws nothing and leaves no temporary file.
 #include "platform/file_settings_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +27,38 @@ fs::path MakeTempDir() {
   std::string dir = (fs::temp_directory_path() / "settings_store_XXXXXX").string();
   EXPECT_NE(mkdtemp(dir.data()), nullptr);
   return dir;
+}
+
+// Root may write a read-only folder and read a write-only file. While this lives, the
+// capabilities that allow it are out of this thread's effective set, so the mode bits hold for
+// root as for anyone; they are put back at the end of the scope.
+class ModeBitsBind {
+ public:
+  ModeBitsBind() {
+    if (!Caps(SYS_capget, saved_)) return;
+    __user_cap_data_struct dropped[2] = {saved_[0], saved_[1]};
+    for (int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) {
+      dropped[cap / 32].effective &= ~(1u << (cap % 32));
+    }
+    Caps(SYS_capset, dropped);
+  }
+  ~ModeBitsBind() { Caps(SYS_capset, saved_); }
+
+ private:
+  static bool Caps(long call, __user_cap_data_struct* data) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    return syscall(call, &header, data) == 0;
+  }
+  __user_cap_data_struct saved_[2] = {};
+};
+
+// Whether this thread can open `path` with `flags` (a probe; a created file is removed again).
+bool CanOpen(const fs::path& path, int flags) {
+  int fd = open(path.c_str(), flags, 0600);
+  if (fd < 0) return false;
+  close(fd);
+  if (flags & O_CREAT) unlink(path.c_str());
+  return true;
 }
 
 class SettingsStoreTest : public ::testing::Test {
@@ -147,7 +182,8 @@ TEST_F(SettingsStoreTest, AnApplicationFolderThatIsAFileIsIgnored) {
 TEST_F(SettingsStoreTest, AReadOnlyFolderLeavesTheOldFile) {
   Write("[PAN]\nATT=6\n");
   fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-  if (access(folder.c_str(), W_OK) == 0) GTEST_SKIP() << "this user may write a read-only folder";
+  ModeBitsBind bind;
+  if (CanOpen(folder / "probe", O_CREAT | O_WRONLY)) GTEST_SKIP() << "the folder stays writable";
   Save("ATT", "12");
   EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nATT=6\n");
 }
@@ -155,8 +191,11 @@ TEST_F(SettingsStoreTest, AReadOnlyFolderLeavesTheOldFile) {
 TEST_F(SettingsStoreTest, AFileItCannotReadIsLeftAlone) {
   Write("[Display]\nTheme=dark\n");
   fs::permissions(file, fs::perms::owner_write);
-  if (access(file.c_str(), R_OK) == 0) GTEST_SKIP() << "this user may read a write-only file";
-  Save("ATT", "12");
+  {
+    ModeBitsBind bind;
+    if (CanOpen(file, O_RDONLY)) GTEST_SKIP() << "the file stays readable";
+    Save("ATT", "12");
+  }
   fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
   EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [Display]\nTheme=dark\n");
 }
