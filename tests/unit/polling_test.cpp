@@ -167,6 +167,11 @@ TEST_F(PollingTest, AfterPowerOnAnyActionResendsTheAutoInformationSetting) {
   EXPECT_EQ(m.RefreshPending, kTrue);
   rig.radio->AutoPolling(kFalse);
   EXPECT_EQ(Polled(5), "AI1;AI;");
+  // A radio that stays silent: each tick asks again, though asking takes longer than the tick.
+  const std::int64_t start = rig.vp.NowMs();
+  rig.vp.Advance(1000);
+  EXPECT_LT(rig.vp.NowMs() - start, 1500);
+  EXPECT_GE(Count("AI;"), 3);
 }
 
 TEST_F(PollingTest, SetRefreshRestartsTheCycle) {
