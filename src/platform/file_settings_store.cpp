@@ -86,6 +86,15 @@ std::optional<std::vector<std::string>> ReadLines(const std::string& path) {
 // One line of text can never break the file's structure.
 bool Safe(const std::string& s) { return s.find_first_of("\r\n") == std::string::npos; }
 
+// Creates `path` and any missing folders above it, private to the user as a config folder
+// should be; folders already there are left as they are.
+void MakeFolders(const std::string& path) {
+  for (std::size_t at = path.find('/', 1); at != std::string::npos; at = path.find('/', at + 1)) {
+    ::mkdir(path.substr(0, at).c_str(), 0700);
+  }
+  ::mkdir(path.c_str(), 0700);
+}
+
 }  // namespace
 
 FileSettingsStore::FileSettingsStore(std::string config_root) : root_(std::move(config_root)) {}
@@ -102,7 +111,7 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
   }
   const std::string id = application + '\n' + section + '\n' + key;
   if (auto it = written_.find(id); it != written_.end() && it->second == value) return;
-  ::mkdir(root_.c_str(), 0700);
+  MakeFolders(root_);
   const std::string folder = root_ + "/" + application;
   ::mkdir(folder.c_str(), 0700);
   const std::string path = PathOf(application);

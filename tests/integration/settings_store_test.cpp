@@ -105,6 +105,10 @@ TEST_F(SettingsStoreTest, CreatesTheFolderAndAPrivateFile) {
   Save("FW", "2400");
   EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nATT=6\nFW=2400\n");
   EXPECT_EQ(Perms(), fs::perms::owner_read | fs::perms::owner_write);
+  // A config root whose parents are missing too.
+  FileSettingsStore deeper{(base / "a" / "b").string()};
+  deeper.Save("Corvane", "PAN", "ATT", "6");
+  EXPECT_TRUE(fs::is_regular_file(base / "a" / "b" / "Corvane" / "settings.ini"));
 }
 
 TEST_F(SettingsStoreTest, KeepsEverythingElseAndChangesValuesInPlace) {
