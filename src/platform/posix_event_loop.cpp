@@ -60,6 +60,7 @@ class PosixEventLoop::PTimer : public Timer {
   int interval_ms_;
   std::function<void()> tick_;
   bool enabled_ = false;
+  bool running_ = false;  // its tick handler is on the stack (a pump inside it)
   std::int64_t due_ns_ = 0;
 };
 
@@ -88,7 +89,7 @@ std::unique_ptr<Timer> PosixEventLoop::CreateTimer(int interval_ms, std::functio
 std::int64_t PosixEventLoop::NextDueNs() const {
   std::int64_t next = INT64_MAX;
   for (const PTimer* t : timers_) {
-    if (t->enabled_) next = std::min(next, t->due_ns_);
+    if (t->enabled_ && !t->running_) next = std::min(next, t->due_ns_);
   }
   return next;
 }
@@ -113,7 +114,9 @@ int PosixEventLoop::Dispatch() {
     ssize_t r = read(timer_fd_, &expirations, sizeof expirations);
     (void)r;
   }
-  // Timers first, each at most once per dispatch: a late timer folds its missed ticks.
+  // Timers first, each at most once per dispatch: a late timer folds its missed ticks. A timer
+  // whose handler pumps is not ticked again inside itself; its due tick waits until it returns,
+  // so a handler that takes longer than its interval cannot nest without end.
   std::int64_t now = MonotonicNs();
   std::vector<PTimer*> due;
   for (PTimer* t : timers_) {
@@ -121,10 +124,13 @@ int PosixEventLoop::Dispatch() {
   }
   for (PTimer* t : due) {
     if (std::find(timers_.begin(), timers_.end(), t) == timers_.end()) continue;
-    if (!t->enabled_ || t->due_ns_ > now) continue;
+    if (!t->enabled_ || t->running_ || t->due_ns_ > now) continue;
     std::int64_t late = now - t->due_ns_;
     t->due_ns_ += (late / t->interval_ns_ + 1) * t->interval_ns_;
+    t->running_ = true;
     t->tick_();
+    // The handler may have destroyed its own timer.
+    if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->running_ = false;
     ++ran;
   }
   Rearm();

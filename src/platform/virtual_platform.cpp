@@ -36,6 +36,7 @@ class VirtualPlatform::VTimer : public Timer {
   int interval_ms_;
   std::function<void()> tick_;
   bool enabled_ = false;
+  bool running_ = false;  // its tick handler is on the stack (a pump inside it)
   std::int64_t due_ms_ = 0;
 };
 
@@ -49,16 +50,20 @@ class VirtualPlatform::VLoop : public EventLoop {
   }
   void PumpOnce() override { p_.DeliverDue(); }
 
-  // Fires `t` if it is still enabled and due; the next tick is the first interval boundary
-  // after now, so ticks missed while busy fold into this one.
+  // Fires `t` if it is still enabled and due and not inside its own handler; the next tick is
+  // the first interval boundary after now, so ticks missed while busy fold into this one.
   bool Fire(VTimer* t) {
-    if (!t->enabled_ || t->due_ms_ > p_.now_ms_) return false;
+    if (!Ready(t) || t->due_ms_ > p_.now_ms_) return false;
     std::int64_t late = p_.now_ms_ - t->due_ms_;
     t->due_ms_ += (late / t->interval_ms_ + 1) * t->interval_ms_;
     ++p_.ticks_delivered_;
+    t->running_ = true;
     t->tick_();
+    // The handler may have destroyed its own timer.
+    if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->running_ = false;
     return true;
   }
+  static bool Ready(const VTimer* t) { return t->enabled_ && !t->running_; }
 
   VirtualPlatform& p_;
   std::vector<VTimer*> timers_;
@@ -104,7 +109,7 @@ bool VirtualPlatform::DeliverNext(std::int64_t limit_ms) {
   std::int64_t best = limit_ms + 1;
   VTimer* timer = nullptr;
   for (VTimer* t : loop_->timers_) {
-    if (t->enabled_ && t->due_ms_ < best) best = t->due_ms_, timer = t;
+    if (VLoop::Ready(t) && t->due_ms_ < best) best = t->due_ms_, timer = t;
   }
   auto feed = std::min_element(scheduled_.begin(), scheduled_.end(),
                                [](const Scheduled& a, const Scheduled& b) {
@@ -149,7 +154,7 @@ void VirtualPlatform::DeliverDue() {
   }
   std::vector<VTimer*> due;
   for (VTimer* t : loop_->timers_) {
-    if (t->enabled_ && t->due_ms_ <= now_ms_) due.push_back(t);
+    if (VLoop::Ready(t) && t->due_ms_ <= now_ms_) due.push_back(t);
   }
   for (VTimer* t : due) {
     auto& v = loop_->timers_;

@@ -7,6 +7,8 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 namespace veltro::platform {
 namespace {
 
@@ -36,6 +38,27 @@ TEST(PosixEventLoop, TimersWakeTheDescriptorAndFoldLateTicks) {
   timer->Enabled(false);
   EXPECT_FALSE(Readable(loop.Fd(), 60));
   EXPECT_EQ(loop.Dispatch(), 0);
+}
+
+// A handler that takes longer than its interval and pumps gets the other timers' ticks inside,
+// never its own: otherwise it would nest without end.
+TEST(PosixEventLoop, AHandlerThatPumpsIsNotTickedInsideItself) {
+  PosixEventLoop loop;
+  int depth = 0, deepest = 0, slow_ticks = 0, inside = 0;
+  auto slow = loop.CreateTimer(10, [&] {
+    deepest = std::max(deepest, ++depth);
+    ++slow_ticks;
+    PosixClock().SleepMs(25);
+    loop.PumpOnce();
+    --depth;
+  });
+  auto fast = loop.CreateTimer(10, [&] { inside += depth; });
+  slow->Enabled(true);
+  fast->Enabled(true);
+  loop.Run(200);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_GE(slow_ticks, 2);
+  EXPECT_GE(inside, 1);
 }
 
 TEST(PosixEventLoop, WatchedDescriptorIsReportedUntilUnwatched) {

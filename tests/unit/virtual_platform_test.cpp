@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <vector>
 
 namespace veltro::platform {
@@ -49,6 +51,28 @@ TEST(VirtualPlatform, ThePumpDeliversDueWorkOnce) {
   plat.loop->PumpOnce();
   EXPECT_EQ(a * 10 + b, 10);
   EXPECT_EQ(vp.sleeps(), (std::vector<int>{350}));
+}
+
+// A handler that takes longer than its interval and pumps gets the other timers' ticks inside,
+// never its own: otherwise it would nest without end.
+TEST(VirtualPlatform, AHandlerThatPumpsIsNotTickedInsideItself) {
+  VirtualPlatform vp;
+  auto plat = vp.platform();
+  int depth = 0, deepest = 0, slow_ticks = 0, inside = 0;
+  auto slow = plat.loop->CreateTimer(100, [&] {
+    deepest = std::max(deepest, ++depth);
+    ++slow_ticks;
+    plat.clock->SleepMs(250);
+    plat.loop->PumpOnce();
+    --depth;
+  });
+  auto fast = plat.loop->CreateTimer(100, [&] { inside += depth; });
+  slow->Enabled(true);
+  fast->Enabled(true);
+  vp.Advance(1000);
+  EXPECT_EQ(deepest, 1);
+  EXPECT_GE(slow_ticks, 3);
+  EXPECT_GE(inside, 2);
 }
 
 TEST(VirtualPlatform, TheSerialLineRecordsWritesAndDeliversFedInput) {
