@@ -22,17 +22,18 @@ const char* DescriptionOf(ErrorNumber number) {
   return "Application-defined or object-defined error";
 }
 
-// A text converts when, blanks aside, it is one whole number in decimal notation.
+// A text converts when, blanks aside, it is one whole number in decimal notation; one too large
+// for a double ("1e400") is an overflow, as it is for a number.
 double TextToNumber(const std::string& text) {
   std::string_view t = detail::Trim(text);
-  if (t.empty()) throw AutomationError(ErrorNumber::kTypeMismatch);
+  if (t.empty() || t.find_first_not_of("0123456789+-.eE") != std::string_view::npos) {
+    throw AutomationError(ErrorNumber::kTypeMismatch);
+  }
   std::string s(t);
   char* end = nullptr;
   double v = std::strtod(s.c_str(), &end);
-  if (end == s.c_str() || *end != '\0' || std::isinf(v) || std::isnan(v) ||
-      s.find_first_of("xXpP") != std::string::npos) {
-    throw AutomationError(ErrorNumber::kTypeMismatch);
-  }
+  if (end == s.c_str() || *end != '\0') throw AutomationError(ErrorNumber::kTypeMismatch);
+  if (std::isinf(v)) throw AutomationError(ErrorNumber::kOverflow);
   return v;
 }
 

@@ -79,7 +79,7 @@ TEST(Cli, CommandLineMistakesFailBeforeAnyRadioIsOpened) {
       {"call SetFreq", "SetFreq takes 1 argument, not 0: SetFreq(Freq As Double) As Boolean"},
       {"call SetFreq abc", "argument 1 (Freq As Double): \"abc\" is not a number"},
       {"call SetBand 99999", "argument 1 (Band As Integer): \"99999\" is out of range"},
-      {"call SetFreq 1e999", "argument 1 (Freq As Double): \"1e999\" is not a number"},
+      {"call SetFreq 1e999", "argument 1 (Freq As Double): \"1e999\" is out of range"},
       {"--model ft8 status", "--model is ftdx10 or ft891"},
       {"let Freq 1", "Freq is read-only"},
   };
