@@ -30,14 +30,24 @@ VBool VirtualRig::OpenPort(const std::string& speed) {
   return radio->SetPort(open, address, code, msg);
 }
 
+Variant VirtualRig::Get(const std::string& name) {
+  const std::size_t open = name.find('(');
+  std::vector<Variant> args;
+  if (open != std::string::npos) {
+    for (auto at = open + 1; at < name.size(); at = name.find_first_of(",)", at) + 1) {
+      args.emplace_back(static_cast<std::int16_t>(std::stoi(name.substr(at))));
+    }
+  }
+  const Member* m = FindMember(name.substr(0, open));
+  return m ? m->Get(*radio, args) : Variant("?");
+}
+
 std::string VirtualRig::Read(const std::string& names) {
   std::istringstream in(names);
   std::string item, out;
-  std::vector<Variant> none;
   while (in >> item) {
-    std::string name = item.substr(0, item.find('='));
-    const Member* m = FindMember(name);
-    out += (out.empty() ? "" : " ") + name + "=" + (m ? m->Get(*radio, none).ToText() : "?");
+    std::string name = item.substr(0, item.rfind('='));
+    out += (out.empty() ? "" : " ") + name + "=" + Get(name).ToText();
   }
   return out;
 }

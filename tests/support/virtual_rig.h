@@ -32,8 +32,10 @@ class VirtualRig {
   VBool OpenPort(const std::string& speed = "38400");
   // Texts written since the last call.
   std::vector<std::string> TakeWrites() { return serial().TakeTexts(); }
-  // "Name=value ..." for the named properties (anything after a "=" in `names` is ignored), read
-  // by name the way a host reads them, so a test can compare a whole line of state at once.
+  // One property read by name the way a host reads it, indices in brackets: "AFLevel(0)".
+  Variant Get(const std::string& name);
+  // "Name=value ..." for the named properties (anything after a "=" in `names` is ignored), so a
+  // test can compare a whole line of state at once.
   std::string Read(const std::string& names);
 };
 

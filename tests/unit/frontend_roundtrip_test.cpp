@@ -116,7 +116,7 @@ std::string Differences(SimulatedRig& rig) {
   std::string out;
   for (const auto& l : Levels()) {
     auto want = l.from_radio(rig.radio_model);
-    int got = testing::ReadByName(*rig.radio, l.property);
+    int got = rig.Get(l.property).ToInt32();
     if (want && got != *want)
       out +=
           std::string(l.property) + " " + std::to_string(got) + "/" + std::to_string(*want) + "; ";
@@ -147,7 +147,7 @@ void LevelSequenceReadsEveryLevel(sim::Model model, const char* transceiver,
   // Nothing of it is known before the sequence runs...
   for (const auto& l : Levels()) {
     if (auto want = l.from_radio(rig.radio_model)) {
-      EXPECT_NE(testing::ReadByName(*rig.radio, l.property), *want) << l.property;
+      EXPECT_NE(rig.Get(l.property).ToInt32(), *want) << l.property;
     }
   }
   // ...and all of it after.
