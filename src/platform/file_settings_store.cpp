@@ -111,9 +111,8 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
   }
   const std::string id = application + '\n' + section + '\n' + key;
   if (auto it = written_.find(id); it != written_.end() && it->second == value) return;
-  MakeFolders(root_);
   const std::string folder = root_ + "/" + application;
-  ::mkdir(folder.c_str(), 0700);
+  MakeFolders(folder);
   const std::string path = PathOf(application);
 
   std::optional<std::vector<std::string>> lines = ReadLines(path);
