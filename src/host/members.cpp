@@ -222,6 +222,7 @@ std::vector<Member> BuildTable() {
       VX_FLAG_PROP(PortRTS),
       VX_PROP(PortDevice),
       VX_FLAG(PortOpen),
+      VX_FLAG(RadioAnswering),
       VX_FLAG_PROP(CKBuffer),
       Method("SetPort", &P::SetPort, {"PortOpen", "Address", "Code", "MSG"}),
       // Polling.
