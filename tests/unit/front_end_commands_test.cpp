@@ -49,7 +49,6 @@ TEST(FrontEndCommands, Calls) {
       {"sub receiver where fitted", Entry(1, 2), Two(&P::SetAFLevel, 1, 7), -1, {"AG1007"}, Reads("AFLevel(1)=7")},
       {"AGC", nullptr, One(&P::SetAGC, 4), -1, {"GT04"}, Reads("AGC=4")},
       {"attenuator", nullptr, One(&P::SetAtt, 1), -1, {"RA01"}, Reads("Att=1")},
-      {"attenuator top", nullptr, One(&P::SetAtt, 3), -1, {"RA03"}},
       {"pre-amplifier", nullptr, One(&P::SetPreAmp, 2), -1, {"PA02"}, Reads("PreAmp=2")},
       {"antenna 1-based on the line", Entry(3, 2), One(&P::SetAntenna, 1), -1, {"AN02"}, Reads("Antenna=1")},
       {"roofing filter reads width and shift", nullptr, Two(&P::SetRFT, 0, 2), -1, {"RF02", "SH0", "IS0"}, Reads("RFT(0)=2")},

@@ -35,7 +35,6 @@ TEST(KeyerCommands, BreakInSpeedPitchAndMessages) {
       {"on again from off", After([](auto& r) { r.SetKeyerSpeed(128), r.SetKeyerSpeed(0); }), VELTRO_CALL(SetKeyerSpeed(64)), -1, {"KR1", "KS018"}},
       {"pitch 600", nullptr, VELTRO_CALL(SetPitch(600)), -1, {"KP30"}, Reads("Pitch=600")},
       {"pitch one digit", nullptr, VELTRO_CALL(SetPitch(350)), -1, {"KP05"}},
-      {"pitch lowest", nullptr, VELTRO_CALL(SetPitch(300)), -1, {"KP00"}},
       {"pitch highest", nullptr, VELTRO_CALL(SetPitch(1050)), -1, {"KP75"}},
       {"pitch between steps", nullptr, VELTRO_CALL(SetPitch(619)), -1, {"KP31"}},
       {"pitch above 1050", nullptr, VELTRO_CALL(SetPitch(1300)), -1, {"KP100"}},

@@ -59,7 +59,6 @@ TEST(NoiseCommands, Refusals) {
       {"blanker level while off", After([](auto& r) { r.SetNBType(0); }), VELTRO_CALL(SetNB(5))},
       {"blanker type the library has no record for", [](CommandRig& r) { r.state().NBType = 3; }, VELTRO_CALL(SetNB(5))},
       {"blanker level above the entry", nullptr, VELTRO_CALL(SetNB(11))},
-      {"auto notch negative", nullptr, VELTRO_CALL(SetAutoNF(-1))},
       {"auto notch not fitted", Entry(44, 0), VELTRO_CALL(SetAutoNF(1))},
   });
   // clang-format on

@@ -44,7 +44,6 @@ TEST(TransmitCommands, SwitchesPowerGainsMonitorAndData) {
       {"narrow on", nullptr, Data(6, 1, 0), 0, {"NA01"}, Reads("Property(57)=1")},
       {"narrow 2", nullptr, Data(6, 2, 0), 0, {"NA02"}, Reads("Property(57)=2")},
       {"contour on", nullptr, Data(3, 0, 1), 0, {"CO0001"}},
-      {"contour off", nullptr, Data(3, 0, 0), 0, {"CO0000"}},
       {"contour other value reads", nullptr, Data(3, 0, 2), 0, {"CO00"}},
       {"contour NaN reads", nullptr, Data(3, 0, std::nan("")), 0, {"CO00"}},
       {"contour level full", nullptr, Data(3, 1, 255), 0, {"CO0139"}},
