@@ -12,8 +12,8 @@
 #
 # A fault is one line: name @ file under src/ @ original text @ replacement ("(drop)": nothing).
 # Usage: scripts/mutate.sh [--list] [--only PATTERN] [-j N]
-# Takes about 40 minutes on two busy cores (each fault recompiles one to six files and relinks
-# the test program); the first run also builds the tests once.
+# The 101 faults take about 10 minutes on two busy cores (each recompiles one to six files and
+# relinks the tests); the first run also builds the tests once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -56,7 +56,7 @@ level-keyer-threshold @ polling/query_sequences.cpp @ {14, 0, false, "KS"}, @ {1
 vfo-roofing-receiver @ polling/query_sequences.cpp @ "PA0", "RF0", @ "PA0", "RF1",
 vfo-tone-step @ polling/query_sequences.cpp @ } else if (step == 27) { @ } else if (step == 26) {
 fm-status-mode @ polling/query_sequences.cpp @ if (s.Mode != 4) return; @ if (s.Mode != 3) return;
-level-restart-timer-kept @ polling/query_sequences.cpp @ lib.Panel().tmrLevels->Enabled(false); @ (drop)
+level-restart-from-step @ polling/query_sequences.cpp @ module().LevelPollStep = 0; @ (drop)
 poll-fm-every @ polling/scheduler.cpp @ kFMPollEvery = 5; @ kFMPollEvery = 6;
 poll-split-every @ polling/scheduler.cpp @ kSplitPollEvery = 7; @ kSplitPollEvery = 8;
 poll-power-on-ai @ polling/scheduler.cpp @ p.Send(s.AutoPolling ? "AI0" : "AI1"); @ p.Send(s.AutoPolling ? "AI1" : "AI0");
