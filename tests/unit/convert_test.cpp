@@ -33,6 +33,12 @@ TEST(RoundToInt16, HalvesGoToEvenAndOutOfRangeIsOverflow) {
   EXPECT_THROW(RoundToInt32(2147483647.5), AutomationError);
 }
 
+// Leaves a "-" wherever the next call's locals may lie.
+[[gnu::noinline]] void Smear() {
+  volatile char junk[512];
+  for (auto& c : junk) c = '-';
+}
+
 TEST(LeadingNumber, ReadsTheWayAnswersAreRead) {
   using Case = std::pair<const char*, double>;
   const Case cases[] = {{"", 0},
@@ -53,6 +59,10 @@ TEST(LeadingNumber, ReadsTheWayAnswersAreRead) {
                         {"5-", 5},
                         {"1.2.3", 1.2}};  // where the number stops
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+  // Only zeros and no sign ("SH0000"): nothing of the sign is read from an unset place.
+  Smear();
+  EXPECT_FALSE(std::signbit(LeadingNumber("0000")));
+  EXPECT_TRUE(std::signbit(LeadingNumber("-00")));
   std::string digits(5000, '9');
   EXPECT_GT(LeadingNumber(digits), 1e300);
   EXPECT_TRUE(std::isinf(LeadingNumber("1e999999999")));
