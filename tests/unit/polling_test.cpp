@@ -191,6 +191,35 @@ TEST_F(PollingTest, SetRefreshRestartsTheCycle) {
   EXPECT_FALSE(m.panel->tmrLevels->Enabled());
 }
 
+TEST_F(PollingTest, ARefreshDuringALevelSequenceLetsBothFinish) {
+  rig.serial().OnWrite(
+      [this](const std::string& t) { rig.serial().FeedAt(20, t == "AI;" ? "AI0;" : "ZZ0;"); });
+  using Call = void (*)(FTDX10_Protocol&);
+  const std::pair<const char*, Call> cases[] = {
+      {"SetRefresh", [](FTDX10_Protocol& r) { r.SetRefresh(); }},
+      {"SetCAT",
+       [](FTDX10_Protocol& r) {
+         std::int16_t on = 1;
+         r.SetCAT(on);
+       }},
+      {"SetPowerON", [](FTDX10_Protocol& r) { r.SetPowerON(1); }},
+  };
+  CatOn();
+  for (auto [name, call] : cases) {
+    rig.vp.Advance(20000);
+    rig.radio->PollLevels();
+    rig.vp.Advance(200 * 5);
+    call(*rig.radio);
+    Sent();
+    rig.vp.Advance(30000);
+    const std::string sent = Sent();
+    EXPECT_EQ(m.RefreshPending, kFalse) << name;
+    EXPECT_NE(sent.find("VS;"), std::string::npos) << name;    // the status cycle ran
+    EXPECT_NE(sent.find("CO03;"), std::string::npos) << name;  // the level sequence ended
+    EXPECT_EQ(m.LevelPollStep, 0) << name;
+  }
+}
+
 TEST_F(PollingTest, TheStartAndPauseTimersFireOnce) {
   rig.radio->AutoPolling(kFalse);
   CatOn();
