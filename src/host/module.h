@@ -60,6 +60,7 @@ struct Module {
   // Answer parser.
   std::string ComBuffer;
   bool ParserBusy = false;
+  bool ModeReadSent = false;  // "SH0"/"IS0" already sent for a mode change in this call
   double LastFreq = 0;
   std::int16_t LastMode = -1;
   std::int16_t LastSMeter = -1;

@@ -42,12 +42,13 @@ struct ProtocolImpl {
 
   // ---- Command sender (link/sender.cpp) ----
   // Frames `command` with ";" and writes it, pacing ordinary commands and dropping polling
-  // queries as described there. `query` comes back 0 exactly when the text was written.
-  void SendCommand(std::string_view command, VBool& query, VBool immediate);
+  // queries as described there. `query` comes back 0 exactly when the text was written; the
+  // result says whether a write was made (and LastSendTime taken for it).
+  bool SendCommand(std::string_view command, VBool& query, VBool immediate);
   // Ordinary command: never dropped, only delayed.
-  void Send(std::string_view command) {
+  bool Send(std::string_view command) {
     VBool q = kFalse;
-    SendCommand(command, q, kFalse);
+    return SendCommand(command, q, kFalse);
   }
   void WaitOutputDrained();
   float Now() { return clock().SecondsSinceMidnight(); }

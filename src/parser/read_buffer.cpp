@@ -78,8 +78,14 @@ void ProtocolImpl::PostAnswer(bool level) {
   });
   Step([&] {
     if (s.Mode != m.LastMode) {
-      Send("SH0");
-      Send("IS0");
+      // One pair of read requests per call answers for every mode change in it: the radio
+      // already stands at the last mode it reported, and a pair per answer would hold the
+      // host's thread a fifth of a second per answer of a burst.
+      if (!m.ModeReadSent) {
+        m.ModeReadSent = true;
+        Send("SH0");
+        Send("IS0");
+      }
       RaiseChange(1);
     }
   });
@@ -128,6 +134,7 @@ void FTDX10_Protocol::ReadBuffer(std::string& Buffer, VBool Read) {
     bool& flag;
     ~Release() { flag = false; }
   } release{m.ParserBusy};
+  m.ModeReadSent = false;
 
   // A Change handler may hand this very buffer to a nested call that returns at once, or may
   // rewrite the module buffer through another path; parsing therefore works on a local copy of
@@ -171,10 +178,12 @@ void FTDX10_Protocol::SetCommand(std::int16_t& Format, std::string Sequence) {
   if (Format != 0) return;
   p.state.RawCommandHold = kTrue;
   p.state.CATAnswer.clear();
-  p.Send(Sequence);
-  // A busy wait on the clock, delivering nothing, until 0.25 s after the write.
-  float sent = p.module().LastSendTime;
-  while (std::fabs(p.Now() - sent) < 0.25f) p.clock().SleepMs(1);
+  // A busy wait on the clock, delivering nothing, until 0.25 s after the write; with nothing
+  // written there is nothing to wait for.
+  if (p.Send(Sequence)) {
+    float sent = p.module().LastSendTime;
+    while (std::fabs(p.Now() - sent) < 0.25f) p.clock().SleepMs(1);
+  }
   ReadBuffer(p.state.CATAnswer, kFalse);
   p.state.RawCommandHold = kFalse;
 }

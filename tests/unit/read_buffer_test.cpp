@@ -88,6 +88,7 @@ TEST_F(ReadBufferTest, ChangeEventsAndTheirOrder) {
       {"ZZ1;BY00;", {1, 1}, {}, false, [](auto& s) { s.TXVFO = 1; }},
       // A new mode asks for width and shift, once.
       {"MD03;MD03;", {1}, {"SH0;", "IS0;"}, false},
+      {"MD03;MD02;MD03;", {1, 1, 1}, {"SH0;", "IS0;"}, false},  // one pair per call
       // A level answer raises 4 even when its value is unchanged; a moved watched field once.
       {"AG0128;AG0128;", {4, 4}, {}, false},
       {"BY00;BY00;", {4}, {}, false, [](auto& s) { s.Att = 2; }},
@@ -145,6 +146,19 @@ TEST_F(ReadBufferTest, HandlersMayCallBackIntoTheLibrary) {
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
 }
 
+TEST_F(ReadBufferTest, BytesLeftByARefusedNestedReadGetAnotherEvent) {
+  bool pumped = false;
+  rig.radio->AddChangeHandler([&](std::int16_t&) {
+    if (pumped) return;
+    pumped = true;
+    rig.serial().Feed("FB014100000;");
+    rig.lib.loop().PumpOnce();  // its receive event is refused: a parse is running
+  });
+  rig.serial().Feed("MD03;");
+  rig.vp.Advance(500);
+  EXPECT_DOUBLE_EQ(rig.radio->VFOB_Freq(), 14.1);
+}
+
 TEST_F(ReadBufferTest, RawCommandHoldsParsingAndLeavesCATAnswerEmpty) {
   std::int16_t format = 1;
   rig.radio->SetCommand(format, "FA014250000");
@@ -163,6 +177,12 @@ TEST_F(ReadBufferTest, RawCommandHoldsParsingAndLeavesCATAnswerEmpty) {
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 7.0);  // still waiting in the port
   rig.vp.Advance(1);
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
+  // Nothing written, nothing to wait for, even right after another command.
+  rig.radio->SetRITClear();
+  rig.module().SendSuspended = kTrue;
+  start = rig.vp.NowMs();
+  rig.radio->SetCommand(format, "FA");
+  EXPECT_EQ(rig.vp.NowMs(), start);
 }
 
 }  // namespace
