@@ -42,20 +42,16 @@ TEST(FreqDigits, WholeHertzPaddedToNineDigits) {
 TEST(ValidFreq, FollowsTheRangeTables) {
   EncoderRig rig;
   auto& m = rig.module();
-  auto& r = *rig.radio;
-  EXPECT_EQ(r.ValidFreq(75), kTrue);
-  EXPECT_EQ(r.ValidFreq(145), kFalse);
-  m.FreqRangeCount = 2;
-  m.FreqRangeMin[2] = 144;
-  m.FreqRangeMax[2] = 148;
-  EXPECT_EQ(r.ValidFreq(145), kTrue);
+  auto valid = [&](double mhz) { return rig.radio->ValidFreq(mhz) == kTrue; };
+  EXPECT_TRUE(valid(75) && !valid(145));
+  m.FreqRangeCount = 2, m.FreqRangeMin[2] = 144, m.FreqRangeMax[2] = 148;
+  EXPECT_TRUE(valid(145));
   m.FreqRangeMax[1] = 54;  // the smaller profile
-  EXPECT_EQ(r.ValidFreq(54), kTrue);
-  EXPECT_EQ(r.ValidFreq(60), kFalse);
+  EXPECT_TRUE(valid(54) && !valid(60));
   m.FreqRangeCount = 9;  // beyond the tables: their end
-  EXPECT_EQ(r.ValidFreq(14), kTrue);
+  EXPECT_TRUE(valid(14));
   m.FreqRangeCount = 0;
-  EXPECT_EQ(r.ValidFreq(14), kFalse);
+  EXPECT_FALSE(valid(14));
 }
 
 // VFO A on 7.1 MHz (40 m), VFO B on 3.6 MHz.
