@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "veltro/ftdx10.h"
@@ -60,7 +61,7 @@ struct Module {
   // Answer parser.
   std::string ComBuffer;
   bool ParserBusy = false;
-  bool ModeReadSent = false;  // "SH0"/"IS0" already sent for a mode change in this call
+  std::vector<std::string> ReadsSent;  // read requests the parse sent in this ReadBuffer call
   double LastFreq = 0;
   std::int16_t LastMode = -1;
   std::int16_t LastSMeter = -1;

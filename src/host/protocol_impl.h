@@ -65,6 +65,10 @@ struct ProtocolImpl {
   // Derives the dependent fields after one answer and raises Change; `level` marks an answer of
   // the level/function group.
   void PostAnswer(bool level);
+  // A read request asked for by an answer goes out once per ReadBuffer call: every answer of the
+  // call has already left the radio, so one reply reports the latest state, and a paced send per
+  // answer would hold the host's thread a tenth of a second per answer of a burst.
+  void SendRead(std::string_view text);
   // AM and FM widths by the narrow setting; IF shift 0. Other modes change nothing.
   void ApplyFilterDefaults(std::int16_t mode);
 

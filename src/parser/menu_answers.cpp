@@ -52,7 +52,7 @@ void DecodeCT(ProtocolImpl& p, std::string_view a, bool&) {
         break;
     }
   });
-  p.Send("CN" + DecimalText(s.VFO) + "0");
+  p.SendRead("CN" + DecimalText(s.VFO) + "0");
 }
 
 // Tone number (position 4 "0") or DCS code number ("1"), each an index into its table.

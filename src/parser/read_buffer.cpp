@@ -1,6 +1,7 @@
 // The receive path: the only place where the radio's answers enter the radio state. Bytes are
 // appended to the caller's buffer, cut at ";", each answer goes to its decoder and then through
 // one post-answer step that derives the dependent fields and raises Change.
+#include <algorithm>
 #include <cmath>
 
 #include "host/convert.h"
@@ -21,6 +22,13 @@ std::size_t TrimmedLength(const std::string& text) { return Trim(text).size(); }
 }  // namespace
 
 void OnComm(ProtocolImpl& p) { p.self.ReadBuffer(p.module().ComBuffer, kTrue); }
+
+void ProtocolImpl::SendRead(std::string_view text) {
+  auto& sent = module().ReadsSent;
+  if (std::find(sent.begin(), sent.end(), text) != sent.end()) return;
+  sent.emplace_back(text);
+  Send(text);
+}
 
 void ProtocolImpl::ApplyFilterDefaults(std::int16_t mode) {
   bool narrow = state.Property[57] == 1;
@@ -78,14 +86,8 @@ void ProtocolImpl::PostAnswer(bool level) {
   });
   Step([&] {
     if (s.Mode != m.LastMode) {
-      // One pair of read requests per call answers for every mode change in it: the radio
-      // already stands at the last mode it reported, and a pair per answer would hold the
-      // host's thread a fifth of a second per answer of a burst.
-      if (!m.ModeReadSent) {
-        m.ModeReadSent = true;
-        Send("SH0");
-        Send("IS0");
-      }
+      SendRead("SH0");
+      SendRead("IS0");
       RaiseChange(1);
     }
   });
@@ -134,7 +136,7 @@ void FTDX10_Protocol::ReadBuffer(std::string& Buffer, VBool Read) {
     bool& flag;
     ~Release() { flag = false; }
   } release{m.ParserBusy};
-  m.ModeReadSent = false;
+  m.ReadsSent.clear();
 
   // A Change handler may hand this very buffer to a nested call that returns at once, or may
   // rewrite the module buffer through another path; parsing therefore works on a local copy of

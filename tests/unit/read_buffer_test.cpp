@@ -88,7 +88,9 @@ TEST_F(ReadBufferTest, ChangeEventsAndTheirOrder) {
       {"ZZ1;BY00;", {1, 1}, {}, false, [](auto& s) { s.TXVFO = 1; }},
       // A new mode asks for width and shift, once.
       {"MD03;MD03;", {1}, {"SH0;", "IS0;"}, false},
-      {"MD03;MD02;MD03;", {1, 1, 1}, {"SH0;", "IS0;"}, false},  // one pair per call
+      // The read requests answers ask for go out once per call.
+      {"MD03;MD02;MD03;", {1, 1, 1}, {"SH0;", "IS0;"}, false},
+      {"CT01;CT02;", {}, {"CN00;"}, false},
       // A level answer raises 4 even when its value is unchanged; a moved watched field once.
       {"AG0128;AG0128;", {4, 4}, {}, false},
       {"BY00;BY00;", {4}, {}, false, [](auto& s) { s.Att = 2; }},
