@@ -4,6 +4,7 @@
 // the cache with what the radio reports.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 #include "commands/encoding.h"
@@ -44,12 +45,6 @@ enum Gate : std::size_t {
 };
 
 bool Gated(const RadioState& s, Gate g) { return s.Property[g] != 0; }
-
-// The VFO that transmits: the receive VFO, or with split the other one (on VFO A: 0 or 1).
-std::int16_t TransmitVFO(std::int16_t rx, bool split) {
-  if (!split) return rx;
-  return rx == 0 ? 1 : 0;
-}
 
 // Immediate: frequency commands skip every wait of the sender.
 void SendImmediate(ProtocolImpl& p, const std::string& text) {
@@ -146,7 +141,6 @@ VBool FTDX10_Protocol::SetVFO(std::int16_t VFO) {
     s.VFO = 0;
     return kTrue;
   }
-  const bool was_split = s.Split == 1;
   if (VFO == 0) {
     p.Send("VS0");
     s.VFO = 0;
@@ -160,12 +154,9 @@ VBool FTDX10_Protocol::SetVFO(std::int16_t VFO) {
   } else {
     s.VFO = 0;
   }
-  // The radio keeps split across a change of receive VFO: without split the transmit VFO
-  // follows, with split it is the other one. Polling never asks for the transmit VFO, so it is
-  // kept here; from VFO A this gives Split = |TXVFO| as before the change. The next parsed answer
-  // derives Split from VFO and TXVFO again.
-  s.TXVFO = detail::TransmitVFO(s.VFO, was_split);
-  s.Split = s.VFO != s.TXVFO ? 1 : 0;
+  // The transmit VFO is known only from SetSplit and the radio's "FT" answer; the next parsed
+  // answer derives Split from VFO and TXVFO again.
+  s.Split = static_cast<std::int16_t>(std::abs(s.TXVFO));
   s.MemMode = 0;
   for (const char* q : {"ST", "FA", "FB", "MD0"}) p.Send(q);
   p.clock().SleepMs(200);
@@ -181,7 +172,7 @@ VBool FTDX10_Protocol::SetSplit(std::int16_t Split) {
   bool was_on = s.Split == 1;
   p.Send("ST" + detail::DecimalText(Split));
   if (was_on) p.Send("OI");
-  s.TXVFO = detail::TransmitVFO(s.VFO, Split != 0);
+  s.TXVFO = Split == 0 ? 0 : 1;
   s.Split = Split;
   return kTrue;
 }

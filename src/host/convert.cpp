@@ -44,7 +44,11 @@ double LeadingNumber(std::string_view text) {
     if (n < sizeof buf - 1) buf[n++] = c;
   };
   skip();
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) put(text[i++]);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    put(text[i++]);
+  }
   long long whole = 0;
   int int_digits = 0;
   int dropped_digits = 0;  // integer digits beyond what the buffer holds scale the result
@@ -102,7 +106,7 @@ double LeadingNumber(std::string_view text) {
   }
   if (simple && int_digits <= 18 && dropped_digits == 0) {
     double v = static_cast<double>(whole);
-    return buf[0] == '-' ? -v : v;
+    return negative ? -v : v;
   }
   if (dropped_digits > 0) {
     put('e');
@@ -111,6 +115,16 @@ double LeadingNumber(std::string_view text) {
   }
   buf[n] = '\0';
   return std::strtod(buf, nullptr);
+}
+
+float ToSingle(double value) {
+  if (!(std::fabs(value) <= 3.402823466e38)) throw AutomationError(ErrorNumber::kOverflow);
+  return static_cast<float>(value);
+}
+
+double Finite(double value) {
+  if (!std::isfinite(value)) throw AutomationError(ErrorNumber::kOverflow);
+  return value;
 }
 
 std::string_view Mid(std::string_view text, std::size_t first, std::size_t last) {

@@ -18,6 +18,11 @@ std::int32_t RoundToInt32(double value);
 // gives an infinity, which RoundToInt16 then refuses).
 double LeadingNumber(std::string_view text);
 
+// `value` in single precision; NaN or a value beyond its range throws error 6.
+float ToSingle(double value);
+// `value` itself; NaN or an infinity throws error 6 (a failed step of an answer's decoder).
+double Finite(double value);
+
 // Characters `first`..`last` (1-based, inclusive) of `text`; shorter where the text ends.
 std::string_view Mid(std::string_view text, std::size_t first, std::size_t last);
 

@@ -7,6 +7,8 @@
 #include <type_traits>
 #include <utility>
 
+#include "host/convert.h"
+
 namespace veltro {
 
 namespace {
@@ -30,11 +32,7 @@ T From(const Variant& v) {
   if constexpr (std::is_same_v<T, std::int16_t>) return v.ToInt16();
   if constexpr (std::is_same_v<T, std::int32_t>) return v.ToInt32();
   if constexpr (std::is_same_v<T, double>) return v.ToDouble();
-  if constexpr (std::is_same_v<T, float>) {
-    double d = v.ToDouble();
-    if (d > 3.402823466e38 || d < -3.402823466e38) throw AutomationError(ErrorNumber::kOverflow);
-    return static_cast<float>(d);
-  }
+  if constexpr (std::is_same_v<T, float>) return detail::ToSingle(v.ToDouble());
   if constexpr (std::is_same_v<T, std::string>) return v.ToText();
   if constexpr (std::is_same_v<T, Variant>) return v;
 }

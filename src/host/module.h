@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "veltro/ftdx10.h"
@@ -64,6 +65,7 @@ struct Module {
   // Answer parser.
   std::string ComBuffer;
   bool ParserBusy = false;
+  std::vector<std::string> ReadsSent;  // read requests the parse sent in this ReadBuffer call
   double LastFreq = 0;
   std::int16_t LastMode = -1;
   std::int16_t LastSMeter = -1;

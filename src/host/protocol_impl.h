@@ -42,12 +42,13 @@ struct ProtocolImpl {
 
   // ---- Command sender (link/sender.cpp) ----
   // Frames `command` with ";" and writes it, pacing ordinary commands and dropping polling
-  // queries as described there. `query` comes back 0 exactly when the text was written.
-  void SendCommand(std::string_view command, VBool& query, VBool immediate);
+  // queries as described there. `query` comes back 0 exactly when the text was written; the
+  // result says whether a write was made (and LastSendTime taken for it).
+  bool SendCommand(std::string_view command, VBool& query, VBool immediate);
   // Ordinary command: never dropped, only delayed.
-  void Send(std::string_view command) {
+  bool Send(std::string_view command) {
     VBool q = kFalse;
-    SendCommand(command, q, kFalse);
+    return SendCommand(command, q, kFalse);
   }
   void WaitOutputDrained();
   // False while the port is closed or a write has gone unanswered for longer than SilenceLimit.
@@ -66,6 +67,10 @@ struct ProtocolImpl {
   // Derives the dependent fields after one answer and raises Change; `level` marks an answer of
   // the level/function group.
   void PostAnswer(bool level);
+  // A read request asked for by an answer goes out once per ReadBuffer call: every answer of the
+  // call has already left the radio, so one reply reports the latest state, and a paced send per
+  // answer would hold the host's thread a tenth of a second per answer of a burst.
+  void SendRead(std::string_view text);
   // AM and FM widths by the narrow setting; IF shift 0. Other modes change nothing.
   void ApplyFilterDefaults(std::int16_t mode);
 

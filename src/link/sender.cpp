@@ -16,21 +16,22 @@ float Elapsed(float now, float then) { return std::fabs(now - then); }
 
 }  // namespace
 
-void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool immediate) {
+bool ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool immediate) {
   Module& m = module();
+  bool written = false;
   try {
-    if (m.SendSuspended) return;
+    if (m.SendSuspended) return false;
     auto& com = lib.ComDLL();
-    if (!com.PortOpen()) return;
+    if (!com.PortOpen()) return false;
     float wait = 0;
     float since_send = Elapsed(Now(), m.LastSendTime);
     if (since_send <= m.PacingWindow) {
       wait = m.CommandGap;
       if (query) {
         wait = m.QueryGap;
-        if (since_send < m.QueryGap) return;
-        if (Elapsed(Now(), m.LastCommandTime) < m.QueryHoldoff) return;
-        if (state.QueryPending) return;
+        if (since_send < m.QueryGap) return false;
+        if (Elapsed(Now(), m.LastCommandTime) < m.QueryHoldoff) return false;
+        if (state.QueryPending) return false;
       } else if (state.QueryPending && !immediate) {
         clock().SleepMs(25);
       }
@@ -40,6 +41,7 @@ void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool imm
     }
     float now = Now();
     m.LastSendTime = now;
+    written = true;
     if (!query) m.LastCommandTime = now;
     state.QueryPending = query ? kTrue : kFalse;
     if (!immediate) WaitOutputDrained();
@@ -59,6 +61,7 @@ void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool imm
   } catch (...) {
     // The sender reports nothing: a failing control is the same as a closed port to callers.
   }
+  return written;
 }
 
 // Waits up to 0.5 s for the output buffer to drain, pumping events meanwhile; on a timeout the

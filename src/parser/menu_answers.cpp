@@ -52,7 +52,7 @@ void DecodeCT(ProtocolImpl& p, std::string_view a, bool&) {
         break;
     }
   });
-  p.Send("CN" + DecimalText(s.VFO) + "0");
+  p.SendRead("CN" + DecimalText(s.VFO) + "0");
 }
 
 // Tone number (position 4 "0") or DCS code number ("1"), each an index into its table.
@@ -87,10 +87,10 @@ void DecodeEX(ProtocolImpl& p, std::string_view a, bool& level) {
     s.ContourSign = LeadingNumber(Mid(a, len + 1, len + 3)) < 0 ? -1 : 1;
     s.FContour = static_cast<std::int16_t>(std::abs(int{s.FContour}) * s.ContourSign);
   } else if (menu == s.RptShiftMenu[0]) {
-    if (s.Freq < 50) s.Shift = static_cast<float>(LeadingNumber(Mid(a, len + 1, len + 4)));
+    if (s.Freq < 50) s.Shift = ToSingle(LeadingNumber(Mid(a, len + 1, len + 4)));
   } else if (menu == s.RptShiftMenu[1]) {
     if (s.Freq >= 50 && s.Freq <= 60) {
-      s.Shift = static_cast<float>(LeadingNumber(Mid(a, len + 1, len + 4)));
+      s.Shift = ToSingle(LeadingNumber(Mid(a, len + 1, len + 4)));
     }
   }
 }

@@ -1,6 +1,7 @@
 // The receive path: the only place where the radio's answers enter the radio state. Bytes are
 // appended to the caller's buffer, cut at ";", each answer goes to its decoder and then through
 // one post-answer step that derives the dependent fields and raises Change.
+#include <algorithm>
 #include <cmath>
 
 #include "host/convert.h"
@@ -21,6 +22,13 @@ std::size_t TrimmedLength(const std::string& text) { return Trim(text).size(); }
 }  // namespace
 
 void OnComm(ProtocolImpl& p) { p.self.ReadBuffer(p.module().ComBuffer, kTrue); }
+
+void ProtocolImpl::SendRead(std::string_view text) {
+  auto& sent = module().ReadsSent;
+  if (std::find(sent.begin(), sent.end(), text) != sent.end()) return;
+  sent.emplace_back(text);
+  Send(text);
+}
 
 void ProtocolImpl::ApplyFilterDefaults(std::int16_t mode) {
   bool narrow = state.Property[57] == 1;
@@ -78,8 +86,8 @@ void ProtocolImpl::PostAnswer(bool level) {
   });
   Step([&] {
     if (s.Mode != m.LastMode) {
-      Send("SH0");
-      Send("IS0");
+      SendRead("SH0");
+      SendRead("IS0");
       RaiseChange(1);
     }
   });
@@ -128,6 +136,7 @@ void FTDX10_Protocol::ReadBuffer(std::string& Buffer, VBool Read) {
     bool& flag;
     ~Release() { flag = false; }
   } release{m.ParserBusy};
+  m.ReadsSent.clear();
 
   // A Change handler may hand this very buffer to a nested call that returns at once, or may
   // rewrite the module buffer through another path; parsing therefore works on a local copy of
@@ -175,10 +184,12 @@ void FTDX10_Protocol::SetCommand(std::int16_t& Format, std::string Sequence) {
   if (Format != 0) return;
   p.state.RawCommandHold = kTrue;
   p.state.CATAnswer.clear();
-  p.Send(Sequence);
-  // A busy wait on the clock, delivering nothing, until 0.25 s after the write.
-  float sent = p.module().LastSendTime;
-  while (std::fabs(p.Now() - sent) < 0.25f) p.clock().SleepMs(1);
+  // A busy wait on the clock, delivering nothing, until 0.25 s after the write; with nothing
+  // written there is nothing to wait for.
+  if (p.Send(Sequence)) {
+    float sent = p.module().LastSendTime;
+    while (std::fabs(p.Now() - sent) < 0.25f) p.clock().SleepMs(1);
+  }
   ReadBuffer(p.state.CATAnswer, kFalse);
   p.state.RawCommandHold = kFalse;
 }

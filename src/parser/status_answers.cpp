@@ -12,9 +12,10 @@ namespace {
 constexpr std::size_t kStatusLength = 27;  // "IF" and "OI"
 constexpr std::size_t kFreqLength = 11;    // "FA" and "FB"
 
-// Nine digits of hertz at positions first..first+8, in MHz.
+// Nine digits of hertz at positions first..first+8, in MHz. An exponent that overflows fails the
+// step, so the frequency stays as it was.
 double FreqAt(std::string_view a, std::size_t first) {
-  return LeadingNumber(Mid(a, first, first + 8)) / 1000000.0;
+  return Finite(LeadingNumber(Mid(a, first, first + 8)) / 1000000.0);
 }
 
 char CharAt(std::string_view a, std::size_t pos) { return pos <= a.size() ? a[pos - 1] : '\0'; }

@@ -65,9 +65,12 @@ class SerialControl {
   virtual int InBufferCount() = 0;
   // Every waiting byte, in arrival order; removes them.
   virtual std::string Input() = 0;
-  // Raised on the loop's thread whenever received bytes are waiting.
+  // Raised on the loop's thread whenever received bytes are waiting: when they arrive, and again
+  // kReceiveRetryMs later while a handler has left bytes waiting (a nested read it refused).
   virtual void OnComm(std::function<void()> handler) = 0;
 };
+
+constexpr int kReceiveRetryMs = 10;
 
 class SettingsStore {
  public:

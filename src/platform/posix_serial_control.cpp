@@ -115,8 +115,12 @@ LineSettings ParseSettings(const std::string& text) {
 
 class PosixSerialControl : public SerialControl {
  public:
-  PosixSerialControl(PosixEventLoop& loop, const SerialSyscalls& calls)
-      : loop_(loop), sys_(calls) {}
+  PosixSerialControl(PosixEventLoop& loop, const SerialSyscalls& calls) : loop_(loop), sys_(calls) {
+    retry_ = loop_.CreateTimer(kReceiveRetryMs, [this] {
+      retry_->Enabled(false);
+      if (fd_ >= 0 && !in_.empty()) RaiseReceive();
+    });
+  }
   ~PosixSerialControl() override { Close(); }
 
   void CommPort(std::int16_t port) override { port_ = port; }
@@ -131,6 +135,7 @@ class PosixSerialControl : public SerialControl {
   }
   void RTSEnable(bool enable) override {
     rts_ = enable;
+    rts_let_ = true;
     ApplyModemLine(TIOCM_RTS, enable, "RTS");
   }
   void PortOpen(bool open) override {
@@ -257,7 +262,8 @@ class PosixSerialControl : public SerialControl {
     in_.clear();
     out_.clear();
     ApplyModemLine(TIOCM_DTR, dtr_, nullptr);
-    ApplyModemLine(TIOCM_RTS, rts_, nullptr);
+    // RTS is the driver's (and RTS/CTS flow control's) until the host lets it.
+    if (rts_let_) ApplyModemLine(TIOCM_RTS, rts_, nullptr);
     watched_events_ = EPOLLIN;
     if (!loop_.Watch(fd_, watched_events_, [this](std::uint32_t ev) { OnReady(ev); })) {
       fd_ = -1;
@@ -369,7 +375,14 @@ class PosixSerialControl : public SerialControl {
     if (events & (EPOLLIN | EPOLLHUP | EPOLLERR)) added = PullInput();
     if ((events & (EPOLLHUP | EPOLLERR)) && lost_errno_ == 0 && fd_ >= 0) Vanish(EIO);
     // The handler may close the port; nothing here touches the descriptor after it.
-    if (added && !in_.empty() && on_comm_) on_comm_();
+    if (added && !in_.empty()) RaiseReceive();
+  }
+
+  // A handler that leaves bytes waiting (its read was refused as nested) hears of them again
+  // shortly, even if nothing more arrives.
+  void RaiseReceive() {
+    if (on_comm_) on_comm_();
+    if (fd_ >= 0 && !in_.empty()) retry_->Enabled(true);
   }
 
   PosixEventLoop& loop_;
@@ -380,6 +393,7 @@ class PosixSerialControl : public SerialControl {
   int handshaking_ = 0;
   bool dtr_ = false;
   bool rts_ = false;
+  bool rts_let_ = false;
 
   int fd_ = -1;
   std::string path_;
@@ -389,6 +403,7 @@ class PosixSerialControl : public SerialControl {
   std::string in_;
   std::string out_;
   std::function<void()> on_comm_;
+  std::unique_ptr<Timer> retry_;
 };
 
 }  // namespace

@@ -214,6 +214,12 @@ void VirtualSerialControl::FeedAt(std::int64_t delay_ms, const std::string& byte
 void VirtualSerialControl::RaiseOnComm() {
   platform_.receive_pending_ = false;
   if (on_comm_ && open_) on_comm_();
+  // Bytes a handler left waiting raise the event again a little later, as the real control does.
+  std::int64_t now = platform_.NowMs();
+  if (open_ && !input_.empty() && retry_at_ <= now) {
+    retry_at_ = now + kReceiveRetryMs;
+    FeedAt(kReceiveRetryMs, "");
+  }
 }
 
 std::vector<std::string> VirtualSerialControl::Texts() const {

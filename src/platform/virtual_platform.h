@@ -83,6 +83,7 @@ class VirtualSerialControl : public SerialControl {
   std::string input_;
   std::vector<Write> writes_;
   std::vector<std::int64_t> queued_until_;  // one entry per write still in the output buffer
+  std::int64_t retry_at_ = -1;              // a receive event is due again then
   std::function<void()> on_comm_;
   std::function<void(const std::string&)> responder_;
 };

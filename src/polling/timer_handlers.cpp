@@ -18,7 +18,9 @@ void OnPollingTick(ProtocolImpl& p) {
   auto& s = p.state;
   auto& m = p.module();
   if (!s.PortOpen || s.CAT == 0) return;
-  if (m.LevelPollStep > 0) return;
+  // A running level sequence has the line to itself, except while a refresh is pending: the level
+  // ticks wait for the refresh, so standing aside then would stop both for good.
+  if (m.LevelPollStep > 0 && !m.RefreshPending) return;
   std::int16_t action;
   if (m.RefreshPending) {
     action = 1;

@@ -33,26 +33,26 @@ TEST(RoundToInt16, HalvesGoToEvenAndOutOfRangeIsOverflow) {
   EXPECT_THROW(RoundToInt32(2147483647.5), AutomationError);
 }
 
+// Leaves a "-" wherever the next call's locals may lie.
+[[gnu::noinline]] void Smear() {
+  volatile char junk[512];
+  for (auto& c : junk) c = '-';
+}
+
 TEST(LeadingNumber, ReadsTheWayAnswersAreRead) {
   using Case = std::pair<const char*, double>;
-  const Case cases[] = {{"", 0},
-                        {"abc", 0},
-                        {"014250000", 14250000},
-                        {"+0050", 50},
-                        {"-0300", -300},  // signs
-                        {" 1 2 3", 123},
-                        {"12\t3\n4x9", 1234},
-                        {"3.75", 3.75},
-                        {".5", 0.5},  // blanks, fractions
-                        {"1E3", 1000},
-                        {"1e", 1},
-                        {"2D2", 200},
-                        {"12A5", 12},  // exponents
-                        {"-", 0},
-                        {"+-5", 0},
-                        {"5-", 5},
-                        {"1.2.3", 1.2}};  // where the number stops
+  // Signs, blanks, fractions, exponents, and where the number stops.
+  // clang-format off
+  const Case cases[] = {{"", 0}, {"abc", 0}, {"014250000", 14250000}, {"+0050", 50}, {"-0300", -300},
+                        {" 1 2 3", 123}, {"12\t3\n4x9", 1234}, {"3.75", 3.75}, {".5", 0.5},
+                        {"1E3", 1000}, {"1e", 1}, {"2D2", 200}, {"12A5", 12},
+                        {"-", 0}, {"+-5", 0}, {"5-", 5}, {"1.2.3", 1.2}};
+  // clang-format on
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+  // Only zeros and no sign ("SH0000"): nothing of the sign is read from an unset place.
+  Smear();
+  EXPECT_FALSE(std::signbit(LeadingNumber("0000")));
+  EXPECT_TRUE(std::signbit(LeadingNumber("-00")));
   std::string digits(5000, '9');
   EXPECT_GT(LeadingNumber(digits), 1e300);
   EXPECT_TRUE(std::isinf(LeadingNumber("1e999999999")));

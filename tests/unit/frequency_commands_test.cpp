@@ -42,20 +42,16 @@ TEST(FreqDigits, WholeHertzPaddedToNineDigits) {
 TEST(ValidFreq, FollowsTheRangeTables) {
   EncoderRig rig;
   auto& m = rig.module();
-  auto& r = *rig.radio;
-  EXPECT_EQ(r.ValidFreq(75), kTrue);
-  EXPECT_EQ(r.ValidFreq(145), kFalse);
-  m.FreqRangeCount = 2;
-  m.FreqRangeMin[2] = 144;
-  m.FreqRangeMax[2] = 148;
-  EXPECT_EQ(r.ValidFreq(145), kTrue);
+  auto valid = [&](double mhz) { return rig.radio->ValidFreq(mhz) == kTrue; };
+  EXPECT_TRUE(valid(75) && !valid(145));
+  m.FreqRangeCount = 2, m.FreqRangeMin[2] = 144, m.FreqRangeMax[2] = 148;
+  EXPECT_TRUE(valid(145));
   m.FreqRangeMax[1] = 54;  // the smaller profile
-  EXPECT_EQ(r.ValidFreq(54), kTrue);
-  EXPECT_EQ(r.ValidFreq(60), kFalse);
+  EXPECT_TRUE(valid(54) && !valid(60));
   m.FreqRangeCount = 9;  // beyond the tables: their end
-  EXPECT_EQ(r.ValidFreq(14), kTrue);
+  EXPECT_TRUE(valid(14));
   m.FreqRangeCount = 0;
-  EXPECT_EQ(r.ValidFreq(14), kFalse);
+  EXPECT_FALSE(valid(14));
 }
 
 // VFO A on 7.1 MHz (40 m), VFO B on 3.6 MHz.
@@ -91,11 +87,10 @@ TEST(FrequencyCommands, SetVFO) {
                     to_a = std::string("0:VS0;") + kReadBack;
   // clang-format off
   const testing::Row rows[] = {
-      {"to B: the transmit VFO follows", "VFOStep=3", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 TXVFO=1 VFOStep=0 VFOPoll=1"},
-      {"to A", "VFO=1 TXVFO=1 Freq=3.6 Mode=2", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "Freq=7.1 VFO=0 Mode=0 TXVFO=0 VFOPoll=1"},
-      {"split kept from A to B: B receives, A transmits", "Split=1 TXVFO=1", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 TXVFO=0 VFOPoll=1"},
-      {"split kept from B to A", "VFO=1 Split=1", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "VFO=0 TXVFO=1 VFOPoll=1"},
-      {"another value selects A without a command, the rest left to the answers", "VFO=1 TXVFO=1 Freq=3.6", VELTRO_CALL(SetVFO(5)), kTrue, "0:ST; 105:FA; 205:FB; 310:MD0;", 510, "VFO=0 TXVFO=0 VFOPoll=1"},
+      {"to B: the transmit VFO stays", "VFOStep=3", VELTRO_CALL(SetVFO(1)), kTrue, to_b.c_str(), 615, "Freq=3.6 VFO=1 Mode=2 VFOStep=0 VFOPoll=1"},
+      {"to A after the radio's own VS1: split off", "VFO=1 Split=1 Freq=3.6 Mode=2", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "Freq=7.1 VFO=0 Mode=0 Split=0 VFOPoll=1"},
+      {"to A with B transmitting: split on", "VFO=1 TXVFO=1", VELTRO_CALL(SetVFO(0)), kTrue, to_a.c_str(), 615, "VFO=0 Split=1 VFOPoll=1"},
+      {"another value selects A without a command", "VFO=1 TXVFO=1 Freq=3.6", VELTRO_CALL(SetVFO(5)), kTrue, "0:ST; 105:FA; 205:FB; 310:MD0;", 510, "VFO=0 Split=1 VFOPoll=1"},
       {"memory mode: back to the VFO only", "Mem=1 VFO=1", VELTRO_CALL(SetVFO(1)), kTrue, "0:VM;", 0, "VFO=0 Mem=0"},
       {"not fitted", "P33=0", VELTRO_CALL(SetVFO(1)), kFalse, "", 0, ""},
   };
@@ -108,8 +103,8 @@ TEST(FrequencyCommands, SplitCopySwapBand) {
   const testing::Row rows[] = {
       {"split off reads the other side back", "Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
       {"split on", "", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=1"},
-      {"split on from B transmits on A", "VFO=1 TXVFO=1", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=0"},
-      {"split off on B", "VFO=1 Split=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=1"},
+      {"split on from B: TXVFO 1 all the same", "VFO=1", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=1"},
+      {"split off on B", "VFO=1 Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
       {"any other split value is on", "", VELTRO_CALL(SetSplit(-1)), kTrue, "0:ST-1;", 0, "Split=-1 TXVFO=1"},
       {"split not fitted", "P28=0", VELTRO_CALL(SetSplit(1)), kFalse, "", 0, ""},
       {"A to B", "ModeA=3", VELTRO_CALL(SetAeqB()), kTrue, "0:AB; 250:OI;", 250, "FB=7.1 ModeB=3"},
@@ -164,7 +159,7 @@ TEST(FrequencyCommands, SetTX) {
   // clang-format off
   const testing::Row rows[] = {
       {"from A: the mode, the copy, B tuned at once, split on", "Mode=1 ModeA=1 ModeB=0", TX(14.2, 2, 2), kTrue, "0:MD03; 0:FA007100000; 105:BI; 205:AB; 455:OI; 455:FB014200000; 655:ST1;", 655, "FB=14.2 Mode=2 ModeA=2 ModeB=2 Split=1 TXVFO=1 TXFreq=14.2 TXMode=2"},
-      {"from B: A changes band, no mode command", "VFO=1 Freq=3.6 Mode=2", TX(14.2, 2, 2), kTrue, "0:BA; 250:OI; 355:BS05; 555:FA014200000; 755:ST1;", 755, "FA=14.2 ModeA=2 Split=1 TXFreq=14.2 TXMode=2 Band=5"},
+      {"from B: A changes band, no mode command", "VFO=1 Freq=3.6 Mode=2", TX(14.2, 2, 2), kTrue, "0:BA; 250:OI; 355:BS05; 555:FA014200000; 755:ST1;", 755, "FA=14.2 ModeA=2 Split=1 TXVFO=1 TXFreq=14.2 TXMode=2 Band=5"},
       {"mode 7 comes back as 4", "P16=255", TX(7.2, 7, 4), kTrue, "0:MD04; 0:FA007100000; 105:OS0; 205:EX010317; 310:BI; 415:AB; 665:OI; 665:FB007200000; " "865:ST1;", 865, "FB=7.2 Mode=4 ModeA=4 ModeB=4 Split=1 TXVFO=1 TXFreq=7.2 TXMode=4"},
       {"not fitted", "P32=0", TX(14.2, 1, 1), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", TX(14.2, 1, 1), kFalse, "", 0, ""},

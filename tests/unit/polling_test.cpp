@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "support/virtual_rig.h"
@@ -77,27 +78,48 @@ TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
 }
 
 TEST_F(PollingTest, TheRefreshRunsTheFullStatusCycleOneQueryPerAnswer) {
-  // Each text is answered a little later with a harmless answer.
-  rig.serial().OnWrite([this](const std::string&) { rig.serial().FeedAt(20, "ZZ0;"); });
+  // Each text is answered a little later: "AI;" with the setting, the others harmlessly.
+  rig.serial().OnWrite(
+      [this](const std::string& t) { rig.serial().FeedAt(20, t == "AI;" ? "AI0;" : "ZZ0;"); });
   CatOn();
   rig.vp.Advance(8000);
   const auto& w = rig.serial().Writes();
-  std::string cycle, order;
-  for (const auto& x : w) {
-    if (std::string("FA;FB;IF;ST;OI;TX;AC;VS;").find(x.text) != std::string::npos &&
-        cycle.size() < 24) {
-      cycle += x.text;
-    }
-    if (x.text == "VS;" || x.text == "AG0;") order += x.text;
-  }
-  EXPECT_EQ(w[0].text + w[1].text, "ID;AI0;");
-  EXPECT_EQ(cycle, "FA;FB;IF;ST;OI;TX;AC;VS;");
+  ASSERT_GT(w.size(), 4u);
+  EXPECT_GE(w[4].ms - w[3].ms, 1000);  // no query within a second of an ordinary command
+  const std::string sent = Sent();
+  // The first answer after opening reports the mode as new: width and shift are read first.
+  EXPECT_TRUE(sent.starts_with("ID;AI0;SH0;IS0;FA;FB;IF;ST;OI;TX;AC;VS;")) << sent;
+  EXPECT_GT(sent.find("AG0;"), sent.find("VS;"));  // the one AG0 query waits for the cycle
   EXPECT_EQ(m.RefreshPending, kFalse);
-  EXPECT_EQ(order.substr(0, 7), "VS;AG0;");  // the one AG0 query waits for the end of the cycle
-  // No query within a second of an ordinary command.
-  auto fa = std::find_if(w.begin(), w.end(), [](const auto& x) { return x.text == "FA;"; });
-  ASSERT_NE(fa, w.end());
-  EXPECT_GE(fa->ms - (fa - 1)->ms, 1000);
+  // A refresh asked for while a level sequence runs: the cycle runs, then the sequence ends.
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"SetRefresh",
+       [this] {
+         m.FreqChanged = kTrue, m.PollToggle = 1, s.PollStep = 5;
+         const std::int16_t step = m.LevelPollStep;
+         rig.radio->SetRefresh();
+         EXPECT_EQ(Sent(), "");  // polling on: no AI1, and the level sequence is left alone
+         EXPECT_EQ(m.LevelPollStep, step);
+         EXPECT_EQ(m.FreqChanged, kFalse);
+         EXPECT_EQ(m.PollToggle + s.PollStep, 0);  // the cycle starts afresh
+       }},
+      {"SetCAT", [this] { CatOn(); }},
+      {"SetPowerON", [this] { rig.radio->SetPowerON(1); }},
+  };
+  for (auto [name, call] : cases) {
+    rig.vp.Advance(20000);
+    rig.radio->PollLevels();
+    rig.vp.Advance(200 * 5);
+    Sent();
+    call();
+    Sent();
+    rig.vp.Advance(30000);
+    const std::string sent = Sent();
+    EXPECT_EQ(m.RefreshPending, kFalse) << name;
+    EXPECT_NE(sent.find("VS;"), std::string::npos) << name;    // the status cycle ran
+    EXPECT_NE(sent.find("CO03;"), std::string::npos) << name;  // the level sequence ended
+    EXPECT_EQ(m.LevelPollStep, 0) << name;
+  }
 }
 
 TEST_F(PollingTest, AnUnansweredQueryHoldsTheCycleForThreeSeconds) {
@@ -174,21 +196,6 @@ TEST_F(PollingTest, AfterPowerOnAnyActionResendsTheAutoInformationSetting) {
   rig.vp.Advance(1000);
   EXPECT_LT(rig.vp.NowMs() - start, 1500);
   EXPECT_GE(Count("AI;"), 3);
-}
-
-TEST_F(PollingTest, SetRefreshRestartsTheCycle) {
-  CatOn();
-  Sent();
-  m.RefreshPending = kFalse;
-  m.FreqChanged = kTrue;
-  m.PollToggle = 1;
-  s.PollStep = 5;
-  rig.radio->SetRefresh();
-  EXPECT_EQ(Sent(), "");  // with polling on: no AI1, and the level sequence is left alone
-  EXPECT_EQ(m.RefreshPending, kTrue);
-  EXPECT_EQ(m.FreqChanged, kFalse);
-  EXPECT_EQ(m.PollToggle + s.PollStep, 0);
-  EXPECT_FALSE(m.panel->tmrLevels->Enabled());
 }
 
 TEST_F(PollingTest, TheStartAndPauseTimersFireOnce) {

@@ -88,6 +88,9 @@ TEST_F(ReadBufferTest, ChangeEventsAndTheirOrder) {
       {"ZZ1;BY00;", {1, 1}, {}, false, [](auto& s) { s.TXVFO = 1; }},
       // A new mode asks for width and shift, once.
       {"MD03;MD03;", {1}, {"SH0;", "IS0;"}, false},
+      // The read requests answers ask for go out once per call.
+      {"MD03;MD02;MD03;", {1, 1, 1}, {"SH0;", "IS0;"}, false},
+      {"CT01;CT02;", {}, {"CN00;"}, false},
       // A level answer raises 4 even when its value is unchanged; a moved watched field once.
       {"AG0128;AG0128;", {4, 4}, {}, false},
       {"BY00;BY00;", {4}, {}, false, [](auto& s) { s.Att = 2; }},
@@ -139,10 +142,14 @@ TEST_F(ReadBufferTest, HandlersMayCallBackIntoTheLibrary) {
     EXPECT_EQ(nested, "FA021000000;");
     std::int16_t state = 4;
     rig.radio->SetPolling(state);  // CAT is off: does nothing, but must not disturb the parse
+    rig.serial().Feed("FB014100000;");
+    rig.lib.loop().PumpOnce();  // the receive event is refused too, and comes again later
   });
   EXPECT_EQ(Parse("MD03;FA014250000;MD01;"), "");
   EXPECT_EQ(seen, "20");
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
+  rig.vp.Advance(500);
+  EXPECT_DOUBLE_EQ(rig.radio->VFOB_Freq(), 14.1);
 }
 
 TEST_F(ReadBufferTest, RawCommandHoldsParsingAndLeavesCATAnswerEmpty) {
@@ -163,6 +170,12 @@ TEST_F(ReadBufferTest, RawCommandHoldsParsingAndLeavesCATAnswerEmpty) {
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 7.0);  // still waiting in the port
   rig.vp.Advance(1);
   EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
+  // Nothing written, nothing to wait for, even right after another command.
+  rig.radio->SetRITClear();
+  rig.module().SendSuspended = kTrue;
+  start = rig.vp.NowMs();
+  rig.radio->SetCommand(format, "FA");
+  EXPECT_EQ(rig.vp.NowMs(), start);
 }
 
 }  // namespace
