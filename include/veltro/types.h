@@ -91,10 +91,11 @@ class VELTRO_API Variant {
   using Value = std::variant<std::monostate, std::int16_t, std::int32_t, double, bool, std::string,
                              std::shared_ptr<VariantObject>>;
   Variant() = default;
-  Variant(std::int16_t v) : value_(v) {}  // NOLINT: implicit on purpose, like the automation type
-  Variant(std::int32_t v) : value_(v) {}  // NOLINT
-  Variant(double v) : value_(v) {}        // NOLINT
-  Variant(bool v) : value_(v) {}          // NOLINT
+  Variant(std::int16_t v) : value_(v) {}   // NOLINT: implicit on purpose, like the automation type
+  Variant(std::int32_t v) : value_(v) {}   // NOLINT
+  Variant(double v) : value_(v) {}         // NOLINT
+  Variant(bool v) : value_(v) {}           // NOLINT
+  Variant(VBool v) : value_(v.value()) {}  // NOLINT: the 16-bit -1 / 0
   Variant(std::string v) : value_(std::move(v)) {}                     // NOLINT
   Variant(const char* v) : value_(std::string(v)) {}                   // NOLINT
   Variant(std::shared_ptr<VariantObject> v) : value_(std::move(v)) {}  // NOLINT

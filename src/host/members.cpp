@@ -45,8 +45,6 @@ template <typename T>
 Variant To(const T& value) {
   if constexpr (std::is_same_v<T, float>) {
     return Variant(static_cast<double>(value));
-  } else if constexpr (std::is_same_v<T, VBool>) {
-    return Variant(value.value());
   } else {
     return Variant(value);
   }
