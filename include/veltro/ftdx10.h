@@ -193,6 +193,10 @@ class VELTRO_API FTDX10_Protocol {
   void PortDevice(const std::string& value);
   // The flag last stored by SetPort, not a live query of the device.
   VBool PortOpen() const;
+  // False while the port is closed, or when something was written to the radio and no byte has
+  // come back for more than 3 s: the radio is off, at another speed, or its cable is gone. True
+  // otherwise, also before anything was sent. A radio that answers "?;" is answering.
+  VBool RadioAnswering() const;
   // When true, each ordinary command first waits (up to 0.5 s) for the output to drain.
   VBool CKBuffer() const;
   void CKBuffer(VBool value);

@@ -64,17 +64,13 @@ void SendCoValue(ProtocolImpl& p, char function, std::int16_t value) {
   p.Send(command);
 }
 
-// The gate both share. Past it every Param, also one neither knows, marks the status changed;
-// `apply` returns false for a value it refuses (nothing sent).
+// The gate both share. Past it every Param, also one neither knows, marks the status changed.
 template <typename Apply>
-VBool SetContourPart(ProtocolImpl& p, std::int16_t param, Apply apply) {
-  if (p.state.Property[50] < 3 || param < 0 || !apply()) return kFalse;
+VBool SetContourPart(ProtocolImpl& p, Apply apply) {
+  if (p.state.Property[50] < 3) return kFalse;
+  apply();
   p.state.StatusChange = kTrue;
   return kTrue;
-}
-
-bool InRange(std::int16_t v, std::int16_t lowest, std::int16_t highest) {
-  return v >= lowest && v <= highest;
 }
 
 }  // namespace
@@ -99,10 +95,7 @@ VBool FTDX10_Protocol::SetFilter(std::int16_t Filter, std::int16_t Mode, std::in
   std::int16_t filters = s.Property[12];
   if (filters == 0 || Filter > filters || Mode != s.Mode) return kFalse;
   if (Mode < 0 || Mode > 6) return kFalse;
-  detail::CheckFilterCell(Filter, Mode);
   bool ft891 = detail::Ft891Profile(p);
-  std::int16_t low = s.LowCutFilter[Filter][Mode];
-  std::int16_t high = s.HighCutFilter[Filter][Mode];
 
   if (Mode == 3 || Mode == 4) {
     p.Send(Filter == 0 ? "NA00" : "NA01");
@@ -113,10 +106,12 @@ VBool FTDX10_Protocol::SetFilter(std::int16_t Filter, std::int16_t Mode, std::in
     }
     p.ApplyFilterDefaults(Mode);
   } else {
-    // Both sums overflow 16 bits as errors before anything is sent.
+    // AM and FM above never read the cut tables; here a filter outside them fails with error 9
+    // and a width beyond 16 bits with error 6, before anything is sent.
+    detail::CheckFilterCell(Filter, Mode);
+    std::int16_t low = s.LowCutFilter[Filter][Mode];
+    std::int16_t high = s.HighCutFilter[Filter][Mode];
     std::int16_t width = detail::RoundToInt16(static_cast<double>(high) - low);
-    std::int32_t centre =
-        detail::RoundToInt16(detail::RoundToInt16(static_cast<double>(low) + high) / 2.0);
     detail::WidthStep ws = detail::WidthCommand(width, Mode, ft891);
     if (ft891) {
       p.Send(ws.narrow ? "NA01" : "NA00");
@@ -134,6 +129,9 @@ VBool FTDX10_Protocol::SetFilter(std::int16_t Filter, std::int16_t Mode, std::in
     char sign = '+';
     std::int32_t hz = 0;
     if (Mode <= 1) {
+      // A pass-band sum beyond 16 bits fails here, with the width already sent.
+      std::int32_t centre =
+          detail::RoundToInt16(detail::RoundToInt16(static_cast<double>(low) + high) / 2.0);
       sign = centre >= detail::kPassbandCentre ? '+' : '-';
       centre = std::clamp(centre, detail::kCentreMin, detail::kCentreMax);
       hz = std::abs(centre - detail::kPassbandCentre);
@@ -176,59 +174,51 @@ VBool FTDX10_Protocol::SetIFShift(std::int16_t Level) {
 VBool FTDX10_Protocol::SetContour(std::int16_t Param, std::int16_t Value) {
   auto& p = *impl_;
   auto& s = p.state;
-  return detail::SetContourPart(p, Param, [&] {
+  return detail::SetContourPart(p, [&] {
     switch (Param) {
       case 0:
-        if (!detail::InRange(Value, 0, 1)) return false;
         detail::SendCoSwitch(p, '0', Value);
         s.ContourState = Value;
         break;
       case 1: {
-        if (!detail::InRange(Value, 0, 255)) return false;
         std::int16_t hz = detail::ContourFreqToRadio(Value);
         detail::SendCoValue(p, '1', hz);
         s.Property[51] = Value;
         s.ContourLevel = Value;
-        s.FContour = static_cast<std::int16_t>(s.ContourDirection() * hz);
+        // Before the level menu has been read or set the sign is 0, and so is the frequency.
+        s.FContour = static_cast<std::int16_t>(s.ContourSign * hz);
         break;
       }
       case 2:
-        // The level menu takes a sign and two digits.
-        if (!detail::InRange(Value, -99, 99)) return false;
         p.Send(s.ContourLevelMenu + (Value >= 0 ? "+" : "-") +
-               detail::PadLeft(detail::DecimalText(std::abs(Value)), 2));
+               detail::PadLeft(detail::DecimalText(std::abs(int{Value})), 2));
         s.ContourSign = Value < 0 ? -1 : 1;
         s.FContour = static_cast<std::int16_t>(std::abs(s.FContour) * s.ContourSign);
         break;
       case 3:
-        if (!detail::InRange(Value, 0, 99)) return false;
         p.Send(s.ContourLevelMenu2 + detail::PadLeft(detail::DecimalText(Value), 2));
         break;
       default:
         break;
     }
-    return true;
   });
 }
 
 VBool FTDX10_Protocol::SetAPF(std::int16_t Param, std::int16_t Value) {
   auto& p = *impl_;
   auto& s = p.state;
-  return detail::SetContourPart(p, Param, [&] {
+  return detail::SetContourPart(p, [&] {
     if (Param == 0) {
-      if (!detail::InRange(Value, 0, 1)) return false;
       detail::SendCoSwitch(p, '2', Value);
       p.Send("CO030025");  // the peak back to the centre
       s.APFState = Value;
     } else if (Param == 1) {
-      if (!detail::InRange(Value, 0, 255)) return false;
       std::int16_t n = detail::APFToRadio(Value);
       detail::SendCoValue(p, '3', n);
       s.APFLevel = Value;
       // 0..50 spans -250..+250 Hz around the centre.
       s.APFOffset = static_cast<std::int16_t>(std::floor(n / 50.0 * 500 - 250));
     }
-    return true;
   });
 }
 

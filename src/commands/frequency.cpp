@@ -191,12 +191,13 @@ VBool FTDX10_Protocol::SetTX(double Freq, std::int16_t& Mode) {
   auto& s = p.state;
   auto& m = p.module();
   if (!detail::Gated(s, detail::kGateTX) || s.VFO > 1 || s.MemMode == 1) return kFalse;
+  // A frequency that cannot be written as hertz fails before the copy overwrites the other VFO.
+  detail::FreqDigits(Freq);
   const std::int16_t kept_vfo = s.VFO;
   const double kept_freq = s.Freq;
   if (s.Mode != Mode) SetMode(Mode, s.Reverse);
   const std::int16_t kept_mode = s.Mode;
   SetAeqB();
-  VBool tuned = kFalse;
   {
     // While the VFO is flipped, an answer parsed inside a send's message pump would be stored
     // against the wrong VFO; the parser is held (as for a nested call) until the VFO is back, and
@@ -218,14 +219,11 @@ VBool FTDX10_Protocol::SetTX(double Freq, std::int16_t& Mode) {
       }
     } restore{s, kept_vfo, kept_mode, kept_freq};
     s.VFO = kept_vfo == 0 ? 1 : 0;
-    tuned = SetFreq(Freq);
+    SetFreq(Freq);
   }
   p.clock().SleepMs(200);
   p.lib.loop().PumpOnce();
   ReadBuffer(m.ComBuffer, kTrue);
-  // The answers just taken in were asked for before the new frequency went out (the copy's "OI"
-  // read-back reports the other VFO as copied), so the frequency sent is stored again.
-  if (tuned) (kept_vfo == 0 ? s.VFOB_Freq : s.VFOA_Freq) = Freq;
   SetSplit(1);
   s.TX_Freq = Freq;
   s.TX_Mode = Mode;

@@ -13,8 +13,6 @@ namespace veltro::detail {
 
 namespace {
 
-constexpr std::int16_t kHostLevelMax = 255;
-
 // AF gain, RF gain and squelch: the capability entry is the number of receivers with the control.
 bool SetReceiverLevel(ProtocolImpl& p, std::int16_t entry, std::string_view letters,
                       std::string_view receiver_digit, std::int16_t receiver,
@@ -78,14 +76,14 @@ using detail::SetSelector;
 
 VBool FTDX10_Protocol::SetAFLevel(std::int16_t Receiver, std::int16_t Level) {
   auto& s = impl_->state;
-  if (Level < 0 || Level > detail::kHostLevelMax) return kFalse;
+  if (Level < 0) return kFalse;
   return ToVBool(detail::SetReceiverLevel(*impl_, 1, "AG", detail::DecimalText(Receiver), Receiver,
                                           Level, s.AFLevel, Level));
 }
 
 VBool FTDX10_Protocol::SetSQLevel(std::int16_t Receiver, std::int16_t Level) {
   auto& s = impl_->state;
-  if (Level < 0 || Level > detail::kHostLevelMax) return kFalse;
+  if (Level < 0) return kFalse;
   return ToVBool(detail::SetReceiverLevel(*impl_, 29, "SQ", detail::DecimalText(Receiver), Receiver,
                                           Level, s.SQLevel, Level));
 }
@@ -157,7 +155,7 @@ VBool FTDX10_Protocol::SetFast(std::int16_t Fast) {
 VBool FTDX10_Protocol::SetLockDial(std::int16_t Dial) {
   auto& p = *impl_;
   auto& s = p.state;
-  if (s.Property[15] == 0 || Dial < 0 || Dial > 1) return kFalse;
+  if (s.Property[15] == 0 || Dial < 0) return kFalse;
   // Codes 2 and 3 lock VFO B.
   if (s.VFO == 0) p.Send("LK" + detail::DecimalText(Dial));
   if (s.VFO == 1) p.Send("LK" + detail::DecimalText(Dial + 2));
@@ -179,7 +177,7 @@ VBool FTDX10_Protocol::SetDimLevel(std::int16_t Level) {
 VBool FTDX10_Protocol::SetPowerON(std::int16_t State) {
   auto& p = *impl_;
   auto& s = p.state;
-  if (s.Property[22] == 0 || State < 0 || State > 1) return kFalse;
+  if (s.Property[22] == 0 || State < 0) return kFalse;
   // Until the radio reports its auto-information setting again the level poll stays idle.
   s.AIState = -1;
   p.Send("PS" + detail::DecimalText(State));

@@ -11,15 +11,11 @@ namespace veltro::detail {
 
 namespace {
 
-constexpr Selector kBreakIn{60, SelectorRange::kSwitch, "BI"};
-constexpr Selector kSpot{69, SelectorRange::kSwitch, "CS"};
+constexpr Selector kBreakIn{60, SelectorRange::kAny, "BI"};
+constexpr Selector kSpot{69, SelectorRange::kAny, "CS"};
 constexpr Selector kVoiceMessage{67, SelectorRange::kUpToEntry, "PB0"};
 
 constexpr SwitchLevel kKeyer{"KR1", "KR0", "KS", 3};
-constexpr std::int16_t kKeyerLevelMax = 255;
-
-// The pitch codes 0..75 cover 300..1050 Hz in 10 Hz steps.
-constexpr std::int16_t kPitchMinHz = 300, kPitchMaxHz = 1050;
 
 // The radio's keyer memories take at most this many characters.
 constexpr std::size_t kKeyerMessageMax = 40;
@@ -62,7 +58,7 @@ VBool FTDX10_Protocol::SetBKIn(std::int16_t BKIn) {
 VBool FTDX10_Protocol::SetKeyerSpeed(std::int16_t KeyerSpeed) {
   auto& p = *impl_;
   auto& s = p.state;
-  if (s.Property[14] == 0 || KeyerSpeed < 0 || KeyerSpeed > detail::kKeyerLevelMax) return kFalse;
+  if (s.Property[14] == 0 || KeyerSpeed < 0) return kFalse;
   p.PausePolling();
   std::int16_t wpm = detail::KeyerSpeedToRadio(KeyerSpeed);
   if (detail::SendSwitchLevel(p, detail::kKeyer, {s.KeyerSpeed, s.KeyerOn, s.KeyerLevel},
@@ -75,11 +71,10 @@ VBool FTDX10_Protocol::SetKeyerSpeed(std::int16_t KeyerSpeed) {
 
 VBool FTDX10_Protocol::SetPitch(std::int16_t Pitch) {
   auto& p = *impl_;
-  if (p.state.Property[21] == 0 || Pitch < detail::kPitchMinHz || Pitch > detail::kPitchMaxHz) {
-    return kFalse;
-  }
+  if (p.state.Property[21] == 0 || Pitch < 0) return kFalse;
+  // Codes 0..75 cover 300..1050 Hz; other pitches go out as computed and the radio judges them.
   std::int16_t code = detail::PitchToRadio(Pitch);
-  p.Send("KP" + detail::PadLeft(detail::DecimalText(code), 2));
+  p.Send("KP" + std::string(code < 10 ? "0" : "") + detail::DecimalText(code));
   p.state.Pitch = Pitch;
   return kTrue;
 }
@@ -109,9 +104,9 @@ VBool FTDX10_Protocol::SetKeyerMessage(std::int16_t LOAD, std::int16_t MSG,
     std::int16_t code = static_cast<std::int16_t>(MSG + 5);
     p.Send("KY" + (code == 10 ? std::string("A") : detail::DecimalText(code)));
   } else if (LOAD == 1) {
-    // A ";" would end the command early and the rest would reach the radio as a command.
-    if (MESS.find(';') != std::string::npos) return kFalse;
     std::string text = detail::UpperCase(MESS).substr(0, detail::kKeyerMessageMax);
+    // A ";" would end the command early and the rest would reach the radio as a command.
+    if (text.find(';') != std::string::npos) return kFalse;
     p.Send("KM" + detail::DecimalText(MSG) + std::string(detail::Trim(text)));
   }
   return kTrue;

@@ -12,7 +12,7 @@ constexpr SwitchLevel kNoiseReduction{"NR01", "NR00", "RL0", 2};
 constexpr SwitchLevel kNotch{"BP00001", "BP00000", "BP01", 3};
 
 constexpr Selector kBlankerType{61, SelectorRange::kUpToEntry, "NB0"};
-constexpr Selector kAutoNotch{44, SelectorRange::kSwitch, "BC0"};
+constexpr Selector kAutoNotch{44, SelectorRange::kAny, "BC0"};
 
 // Both functions take levels up to their capability entry.
 bool LevelAllowed(ProtocolImpl& p, std::int16_t entry, std::int16_t level) {

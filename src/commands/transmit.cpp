@@ -31,13 +31,13 @@ enum DataFunction : std::int16_t {
 // The contour part of SetData: on/off (what 0) or level on the 0..255 scale (what 1).
 void DataContour(ProtocolImpl& p, std::int16_t what, double d) {
   if (p.state.Property[50] == 0) return;
-  // A NaN or a huge value must not reach the integer conversion; it counts as no valid value.
-  int v = d > -32768.0 && d < 32768.0 ? static_cast<int>(std::floor(d + 0.01)) : -1;
+  double v = std::floor(d + 0.01);
   if (what == 0) {
     // Any value but 0 and 1 leaves the bare read request.
     p.Send(v == 0 ? "CO0000" : v == 1 ? "CO0001" : "CO00");
-  } else if (what == 1 && v >= 0 && v <= 255) {
-    p.Send("CO01" + PadLeft(DecimalText(ContourStepToRadio(static_cast<std::int16_t>(v))), 2));
+  } else if (what == 1) {
+    // A NaN or a level beyond 16 bits fails as an overflow before anything is sent.
+    p.Send("CO01" + PadLeft(DecimalText(ContourStepToRadio(RoundToInt16(v))), 2));
   }
 }
 
@@ -82,7 +82,6 @@ VBool FTDX10_Protocol::SetRFPower(std::int16_t Power) {
 
 VBool FTDX10_Protocol::SetMicGain(std::int16_t MG) {
   auto& p = *impl_;
-  if (MG < 0) return kFalse;
   p.Send("MG" + detail::PadLeft(detail::DecimalText(detail::MicGainToRadio(MG)), 3));
   p.state.MicGain = MG;
   return kTrue;
@@ -109,9 +108,8 @@ VBool FTDX10_Protocol::SetVox(std::int16_t Vox) {
 VBool FTDX10_Protocol::SetMonitor(std::int16_t P1, std::int16_t P2) {
   auto& p = *impl_;
   auto& s = p.state;
-  if (s.Property[63] == 0 || P1 < 0 || P2 < 0) return kFalse;
+  if (s.Property[63] == 0) return kFalse;
   if (P1 == 0) {
-    if (P2 > 1) return kFalse;
     p.Send("ML000" + detail::DecimalText(P2));
     s.Monitor = P2;
   } else if (P1 == 1) {
@@ -143,10 +141,8 @@ VBool FTDX10_Protocol::SetData(std::int16_t L1, std::int16_t L2, double D, const
       if (L2 == 1) p.Send(s.ContourLevelMenuUp + "+15");
       break;
     case detail::kNarrow:
-      if (L2 == 0 || L2 == 1) {
-        s.Property[57] = L2;
-        p.Send("NA0" + detail::DecimalText(L2));
-      }
+      s.Property[57] = L2;
+      p.Send("NA0" + detail::DecimalText(L2));
       break;
     default:
       break;

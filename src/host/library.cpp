@@ -1,5 +1,7 @@
 #include "host/library.h"
 
+#include <cstdlib>
+
 #include "host/protocol_impl.h"
 #include "platform/file_settings_store.h"
 #include "platform/posix_event_loop.h"
@@ -27,13 +29,19 @@ namespace {
 struct ProcessPlatform {
   platform::PosixClock clock;
   platform::PosixEventLoop loop;
-  std::unique_ptr<platform::SettingsStore> settings = platform::MakeUserSettingsStore();
+  std::unique_ptr<platform::SettingsStore> settings = platform::MakeUserSettingsStore(loop);
 };
 
 ProcessPlatform& TheProcessPlatform() {
   // Never destroyed: the library's objects live until the process ends, and a host may still
   // hold the protocol object while static destructors run.
-  static ProcessPlatform* p = new ProcessPlatform();
+  static ProcessPlatform* p = [] {
+    auto* created = new ProcessPlatform();
+    // Saves still kept back reach the disk when the process ends or the library is unloaded
+    // (a handler registered from a shared library also runs when it is unloaded).
+    std::atexit([] { TheProcessPlatform().settings->Flush(); });
+    return created;
+  }();
   return *p;
 }
 

@@ -226,6 +226,7 @@ std::vector<Member> BuildTable() {
       VX_PROP(PortRTS),
       VX_PROP(PortDevice),
       VX_GET(PortOpen),
+      VX_GET(RadioAnswering),
       VX_PROP(CKBuffer),
       Method("SetPort",
              Rewriting<VBool(VBool&, std::string&, std::string&, std::string&)>(&P::SetPort),

@@ -26,7 +26,7 @@ inline constexpr struct {
 };
 
 // The host mode of an answer's mode character; nothing for a character the radio is not known to
-// send, in which case the decoders leave the stored mode as it was.
+// send, in which case the decoders leave the stored mode as it was (reverse and data are 0).
 constexpr std::optional<DecodedMode> DecodeModeChar(char c) {
   for (const auto& e : kModeDecodeTable) {
     if (e.c == c) return e.m;

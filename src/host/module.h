@@ -47,6 +47,10 @@ struct Module {
   float PacingWindow = 3.0f;
   float QueryHoldoff = 1.0f;
   VBool SendSuspended = kFalse;
+  // Time of the first write since the radio last sent a byte; negative when none is waiting.
+  // A write left unanswered longer than SilenceLimit means the radio is not answering.
+  float UnansweredSince = -1.0f;
+  float SilenceLimit = 3.0f;
 
   // Polling.
   VBool RefreshPending = kFalse;

@@ -50,6 +50,8 @@ struct ProtocolImpl {
     SendCommand(command, q, kFalse);
   }
   void WaitOutputDrained();
+  // False while the port is closed or a write has gone unanswered for longer than SilenceLimit.
+  bool RadioAnswering();
   float Now() { return clock().SecondsSinceMidnight(); }
 
   // ---- Polling (polling/*.cpp) ----

@@ -135,10 +135,6 @@ struct RadioState {
   std::int16_t ToneDCS = 0;
   float ToneCTCSS = 0;
   std::int16_t FMPollCount = 0, SplitPollCount = 0;
-
-  // The contour's direction: -1 or 1 once the contour level menu has been read or set; before
-  // that (ContourSign still 0) the contour counts as positive.
-  int ContourDirection() const { return ContourSign < 0 ? -1 : 1; }
 };
 
 }  // namespace veltro::detail

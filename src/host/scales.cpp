@@ -51,7 +51,7 @@ std::int16_t KeyerSpeedToHost(std::int16_t wpm) {
 }
 
 std::int16_t ContourFreqToRadio(std::int16_t host) {
-  return std::clamp<std::int16_t>(Floor16(host / kHostFull * 3200 + 10), 10, 3200);
+  return Floor16(std::clamp(host / kHostFull * 3200 + 10, 10.0, 3200.0));
 }
 
 std::int16_t ContourFreqToHost(std::int16_t hz) {

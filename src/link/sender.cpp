@@ -55,6 +55,7 @@ void ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool imm
     // The flag is cleared even when the write itself fails.
     query = kFalse;
     lib.ComDLL().Output(text);
+    if (m.UnansweredSince < 0) m.UnansweredSince = now;
   } catch (...) {
     // The sender reports nothing: a failing control is the same as a closed port to callers.
   }
@@ -84,4 +85,20 @@ void ProtocolImpl::WaitOutputDrained() {
   }
 }
 
+bool ProtocolImpl::RadioAnswering() {
+  Module& m = module();
+  try {
+    if (!lib.ComDLL().PortOpen()) return false;
+  } catch (...) {
+    return false;
+  }
+  return m.UnansweredSince < 0 || Elapsed(Now(), m.UnansweredSince) <= m.SilenceLimit;
+}
+
 }  // namespace veltro::detail
+
+namespace veltro {
+
+VBool FTDX10_Protocol::RadioAnswering() const { return ToVBool(impl_->RadioAnswering()); }
+
+}  // namespace veltro

@@ -252,9 +252,9 @@ void DecodeCO(ProtocolImpl& p, std::string_view a, bool& level) {
     Step([&] { s.APFOn = FieldInt16(a, 8, 8); });
   } else if (which == "1") {
     Step([&] { s.ContourLevel = ContourFreqToHost(FieldInt16(a, 5, 8)); });
-    // The sign comes with the contour level menu answer; until that has been read the
-    // frequency counts as positive, so it is not lost as 0 and the menu answer can still turn it.
-    Step([&] { s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * s.ContourDirection()); });
+    // The sign comes with the contour level menu answer; until that has been read it is 0, and
+    // so is the frequency until the next "CO01" answer after it.
+    Step([&] { s.FContour = RoundToInt16(FieldInt16(a, 5, 8) * s.ContourSign); });
   }
   s.ContourState = s.ContourOn;
   s.Property[51] = s.ContourLevel;

@@ -135,7 +135,11 @@ void FTDX10_Protocol::ReadBuffer(std::string& Buffer, VBool Read) {
   try {
     if (Read) {
       auto& com = p.lib.ComDLL();
-      if (com.InBufferCount() > 0) Buffer += com.Input();
+      if (com.InBufferCount() > 0) {
+        std::string in = com.Input();
+        if (!in.empty()) m.UnansweredSince = -1.0f;
+        Buffer += in;
+      }
       if (detail::TrimmedLength(Buffer) > detail::kBufferCap) {
         Buffer.clear();
         return;

@@ -35,11 +35,14 @@ void DecodeIF(ProtocolImpl& p, std::string_view a, bool&) {
   Step([&] {
     double f = FreqAt(a, 6);
     auto mode = DecodeModeChar(CharAt(a, 22));
+    // A character outside the table leaves the mode as it was but clears the reverse flag.
     if (s.MemMode == 1) {
-      if (mode) s.Mode = mode->mode, s.Reverse = mode->reverse;
+      if (mode) s.Mode = mode->mode;
+      s.Reverse = mode ? mode->reverse : 0;
       s.Freq = f;
     } else if (s.VFO == 0) {
-      if (mode) s.VFOA_Mode = mode->mode, s.Mode = mode->mode, s.Reverse = mode->reverse;
+      if (mode) s.VFOA_Mode = mode->mode, s.Mode = mode->mode;
+      s.Reverse = mode ? mode->reverse : 0;
       s.VFOA_Freq = f;
       s.Freq = f;
     }
@@ -83,12 +86,13 @@ void DecodeFB(ProtocolImpl& p, std::string_view a, bool&) {
 void DecodeMD(ProtocolImpl& p, std::string_view a, bool&) {
   RadioState& s = p.state;
   auto mode = DecodeModeChar(CharAt(a, 4));
+  // A character outside the table leaves the mode as it was; reverse and data become 0.
+  s.Reverse = mode ? mode->reverse : 0;
+  s.DataMode = mode ? mode->data : 0;
   if (!mode) return;
   if (s.VFO == 0) s.VFOA_Mode = mode->mode;
   if (s.VFO == 1) s.VFOB_Mode = mode->mode;
   s.Mode = mode->mode;
-  s.Reverse = mode->reverse;
-  s.DataMode = mode->data;
 }
 
 void DecodeVS(ProtocolImpl& p, std::string_view a, bool&) {

@@ -1,12 +1,15 @@
 #include "platform/file_settings_store.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <vector>
 
@@ -95,9 +98,53 @@ void MakeFolders(const std::string& path) {
   ::mkdir(path.c_str(), 0700);
 }
 
+// The file a write replaces: `path` itself, or what it links to (a settings file kept elsewhere
+// and linked into the folder stays where it is). "" when a link cannot be followed.
+std::string ThroughLinks(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    std::string link(4096, '\0');
+    ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0 || static_cast<std::size_t>(n) == link.size()) return "";
+    link.resize(static_cast<std::size_t>(n));
+    path = link.front() == '/' ? link : path.substr(0, path.rfind('/') + 1) + link;
+  }
+  return "";
+}
+
+// Opens and locks the one temporary file writes to `target` go through. Its name is fixed, so a
+// process killed while writing leaves at most one, which the next write takes over. The lock
+// keeps two processes from writing it at once; a file renamed away by another writer between
+// open and lock is not the temporary file any more and is opened afresh.
+int LockedTemp(const std::string& temp, bool& busy) {
+  for (int tries = 0; tries < 3; ++tries) {
+    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      busy = errno == EWOULDBLOCK;
+      ::close(fd);
+      return -1;
+    }
+    struct stat open_st {
+    }, named_st{};
+    if (::fstat(fd, &open_st) == 0 && ::lstat(temp.c_str(), &named_st) == 0 &&
+        open_st.st_ino == named_st.st_ino && open_st.st_dev == named_st.st_dev) {
+      return fd;
+    }
+    ::close(fd);
+  }
+  return -1;
+}
+
 }  // namespace
 
-FileSettingsStore::FileSettingsStore(std::string config_root) : root_(std::move(config_root)) {}
+FileSettingsStore::FileSettingsStore(std::string config_root, EventLoop* loop)
+    : root_(std::move(config_root)) {
+  if (loop) timer_ = loop->CreateTimer(kFlushDelayMs, [this] { WritePending(); });
+}
+
+FileSettingsStore::~FileSettingsStore() { Flush(); }
 
 std::string FileSettingsStore::PathOf(const std::string& application) const {
   return root_ + "/" + application + "/settings.ini";
@@ -109,38 +156,76 @@ void FileSettingsStore::Save(const std::string& application, const std::string& 
       !Safe(section) || !Safe(key) || !Safe(value) || key.find('=') != std::string::npos) {
     return;
   }
-  const std::string id = application + '\n' + section + '\n' + key;
-  if (auto it = written_.find(id); it != written_.end() && it->second == value) return;
+  // Every save counts, also one with the value written last: another program may have changed
+  // the file since.
+  std::vector<Entry>& entries = pending_[application];
+  auto same = [&](const Entry& e) { return e.section == section && e.key == key; };
+  if (auto it = std::find_if(entries.begin(), entries.end(), same); it != entries.end()) {
+    it->value = value;
+  } else {
+    entries.push_back({section, key, value});
+  }
+  if (timer_) {
+    timer_->Enabled(true);  // an enabled timer keeps its first tick: due within the delay
+  } else {
+    WritePending();
+  }
+}
+
+void FileSettingsStore::WritePending() {
+  if (timer_) timer_->Enabled(false);
+  for (auto it = pending_.begin(); it != pending_.end();) {
+    it = Write(it->first, it->second) ? pending_.erase(it) : std::next(it);
+  }
+  if (timer_ && !pending_.empty()) timer_->Enabled(true);
+}
+
+void FileSettingsStore::Flush() {
+  // Another process holding the file's lock writes for milliseconds; wait for it a little.
+  for (int tries = 0; tries < 20 && !pending_.empty(); ++tries) {
+    if (tries > 0) ::usleep(5000);
+    WritePending();
+  }
+  pending_.clear();
+}
+
+bool FileSettingsStore::Write(const std::string& application, const std::vector<Entry>& entries) {
   const std::string folder = root_ + "/" + application;
   MakeFolders(folder);
-  const std::string path = PathOf(application);
+  const std::string target = ThroughLinks(PathOf(application));
+  if (target.empty()) return true;
+  const std::string::size_type slash = target.rfind('/');
+  const std::string dir = target.substr(0, slash);
+  const std::string temp = dir + "/." + target.substr(slash + 1) + ".tmp";
+  bool busy = false;
+  int fd = LockedTemp(temp, busy);
+  if (fd < 0) return !busy;
 
-  std::optional<std::vector<std::string>> lines = ReadLines(path);
-  if (!lines) return;
-  std::string data;
-  for (const std::string& line : WithValue(std::move(*lines), section, key, value)) {
-    data += line;
-    data += '\n';
+  // Read under the lock, so that a value another process has just written is kept.
+  std::optional<std::vector<std::string>> lines = ReadLines(target);
+  bool ok = lines.has_value();
+  if (ok) {
+    for (const Entry& e : entries) *lines = WithValue(std::move(*lines), e.section, e.key, e.value);
+    std::string data;
+    for (const std::string& line : *lines) data += line + '\n';
+    // The new file keeps the old one's permissions (where the file system has any).
+    struct stat st {};
+    (void)::fchmod(fd, ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600);
+    ok = ::ftruncate(fd, 0) == 0 && WriteAll(fd, data) && ::fsync(fd) == 0 &&
+         ::rename(temp.c_str(), target.c_str()) == 0;
   }
-
-  std::string temp = folder + "/.settings.ini.XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return;
-  struct stat st {};
-  ::fchmod(fd, ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600);
-  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+  if (ok) {
+    // Makes the rename itself durable; a failure here leaves a complete file all the same.
+    int d = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (d >= 0) {
+      ::fsync(d);
+      ::close(d);
+    }
+  } else {
     ::unlink(temp.c_str());
-    return;
   }
-  // Makes the rename itself durable; a failure here leaves a complete file all the same.
-  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  written_[id] = value;
+  ::close(fd);  // releases the lock
+  return true;
 }
 
 std::string UserConfigRoot() {
@@ -151,8 +236,8 @@ std::string UserConfigRoot() {
   return "";
 }
 
-std::unique_ptr<SettingsStore> MakeUserSettingsStore() {
-  return std::make_unique<FileSettingsStore>(UserConfigRoot());
+std::unique_ptr<SettingsStore> MakeUserSettingsStore(EventLoop& loop) {
+  return std::make_unique<FileSettingsStore>(UserConfigRoot(), &loop);
 }
 
 }  // namespace veltro::platform

@@ -72,9 +72,12 @@ class SerialControl {
 class SettingsStore {
  public:
   virtual ~SettingsStore() = default;
-  // Stores one text value; failures are swallowed.
+  // Stores one text value; failures are swallowed. A store may keep it for a moment before it
+  // reaches the disk.
   virtual void Save(const std::string& application, const std::string& section,
                     const std::string& key, const std::string& value) = 0;
+  // Writes whatever is still kept back, before the process or the library goes.
+  virtual void Flush() {}
 };
 
 // What a library instance runs on. The pieces outlive the library that uses them.

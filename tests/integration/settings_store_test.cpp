@@ -1,6 +1,8 @@
-// The settings file on a real file system: what a save creates, what it keeps, and that a save
-// that cannot complete leaves the old file whole, throws nothing and leaves no temporary file.
+// The settings file on a real file system: what a save creates, what it keeps, when it reaches
+// the disk, and that a save that cannot complete leaves the old file whole, throws nothing and
+// leaves no temporary file.
 #include "platform/file_settings_store.h"
+#include "platform/virtual_platform.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -125,18 +127,41 @@ TEST_F(SettingsStoreTest, KeepsEverythingElseAndChangesValuesInPlace) {
   EXPECT_EQ(Perms(), perms);
 }
 
-TEST_F(SettingsStoreTest, AnUnchangedValueIsNotRewritten) {
+// Every save counts: the file ends up with what was saved last, even after another program
+// changed it, also when this process saved the same value before.
+TEST_F(SettingsStoreTest, EverySaveIsWrittenAlsoAnUnchangedOne) {
   Save("IFS", "0");
-  auto inode = [&] {
-    struct stat st {};
-    stat(file.c_str(), &st);
-    return st.st_ino;
-  };
-  auto first = inode();
+  Write("[PAN]\nIFS=5\n");
   Save("IFS", "0");
-  EXPECT_EQ(inode(), first);
-  Save("IFS", "20");
-  EXPECT_NE(inode(), first);
+  EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nIFS=0\n");
+}
+
+// A settings file linked in from elsewhere stays a link; a temporary file a killed write left
+// behind is taken over by the next write, so none stays.
+TEST_F(SettingsStoreTest, FollowsALinkAndTakesOverALeftTemporaryFile) {
+  fs::create_directories(folder);
+  std::ofstream(base / "kept.ini") << "[PAN]\nATT=0\n";
+  fs::create_symlink("../../kept.ini", file);
+  std::ofstream(base / ".kept.ini.tmp") << "[PAN]\nATT=";
+  Save("ATT", "6");
+  EXPECT_TRUE(fs::is_symlink(file));
+  EXPECT_EQ(State(), "../kept.ini Corvane/ | [PAN]\nATT=6\n");  // the link, listed by its target
+  EXPECT_FALSE(fs::exists(base / ".kept.ini.tmp"));
+}
+
+// With an event loop, a flood of saves reaches the disk once, with the last value, one delay
+// after the first save; what is still pending when the store goes is written then.
+TEST_F(SettingsStoreTest, GathersSavesAndWritesThemWithinTheDelay) {
+  VirtualPlatform vp;
+  auto gathering = std::make_unique<FileSettingsStore>(root.string(), vp.platform().loop);
+  for (int i = 0; i < 1000; ++i) gathering->Save("Corvane", "PAN", "IFS", std::to_string(i));
+  vp.Advance(FileSettingsStore::kFlushDelayMs - 1);
+  EXPECT_FALSE(fs::exists(file));
+  vp.Advance(1);
+  EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nIFS=999\n");
+  gathering->Save("Corvane", "PAN", "IFS", "-20");
+  gathering.reset();
+  EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nIFS=-20\n");
 }
 
 TEST_F(SettingsStoreTest, TextsThatWouldBreakTheFileAreNotSaved) {
@@ -151,6 +176,13 @@ TEST_F(SettingsStoreTest, TextsThatWouldBreakTheFileAreNotSaved) {
 // A save that cannot complete, set up in ways that hold for root as well.
 TEST_F(SettingsStoreTest, AFailedSaveLeavesTheOldFileAndIsRetried) {
   const std::string old = "[PAN]\nATT=6\nFW=2400\n";
+
+  // The application folder's name is taken by a file: nothing is written beside it.
+  fs::create_directories(root);
+  std::ofstream(folder) << "not a folder";
+  Save("ATT", "6");
+  EXPECT_EQ(State(), "Corvane | ");
+  fs::remove(folder);
 
   // The settings file's name is taken by a folder, which cannot be read as one.
   fs::create_directories(file);
@@ -174,13 +206,6 @@ TEST_F(SettingsStoreTest, AFailedSaveLeavesTheOldFileAndIsRetried) {
   // Once the cause is gone the same value is written after all.
   Save("ATT", "12");
   EXPECT_EQ(State(), "Corvane/ Corvane/settings.ini | [PAN]\nATT=12\nFW=2400\n");
-}
-
-TEST_F(SettingsStoreTest, AnApplicationFolderThatIsAFileIsIgnored) {
-  fs::create_directories(root);
-  std::ofstream(folder) << "not a folder";
-  Save("ATT", "6");
-  EXPECT_EQ(State(), "Corvane | ");  // nothing written beside it
 }
 
 TEST_F(SettingsStoreTest, AReadOnlyFolderLeavesTheOldFile) {

@@ -169,6 +169,11 @@ TEST(FrequencyCommands, SetTX) {
       {"not fitted", "P32=0", TX(14.2, 1, 1), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", TX(14.2, 1, 1), kFalse, "", 0, ""},
       {"VFO beyond B", "VFO=2", TX(14.2, 1, 1), kFalse, "", 0, ""},
+      {"NaN fails as an overflow before anything is sent", "", [](FTDX10_Protocol& r) {
+         std::int16_t m = 1;
+         try { r.SetTX(std::nan(""), m); } catch (const AutomationError& e) { return e.Number() == 6 ? kTrue : kFalse; }
+         return kFalse;
+       }, kTrue, "", 0, ""},
   };
   // clang-format on
   RunRows(kOnA, rows);
@@ -194,6 +199,19 @@ TEST(FrequencyCommands, SetTXHoldsAnswersWhileTheVFOIsFlipped) {
   EXPECT_EQ(s.Mode, 2);  // parsed with VFO B in use again
   ASSERT_FALSE(vfo_seen.empty());
   for (auto v : vfo_seen) EXPECT_EQ(v, 1);
+}
+
+// The answers taken in after the new frequency went out were asked for before it; the cache keeps
+// what they report until the next poll.
+TEST(FrequencyCommands, SetTXKeepsWhatTheWaitingAnswersReport) {
+  EncoderRig rig;
+  rig.Given("FA=7.1 FB=3.6 Mode=1 ModeA=1 ModeB=1");
+  rig.serial().OnWrite([&](const std::string& text) {
+    if (text == "OI;") rig.serial().Feed("FB007100000;");  // the copy's read-back
+  });
+  std::int16_t mode = 1;
+  EXPECT_EQ(rig.radio->SetTX(14.2, mode), kTrue);
+  EXPECT_EQ(rig.Read("VFOB_Freq TX_Freq"), "VFOB_Freq=7.1 TX_Freq=14.2");
 }
 
 // Called from a Change handler (inside the parser), SetTX must leave the parser's guard set.

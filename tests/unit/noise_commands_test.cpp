@@ -42,6 +42,7 @@ TEST(NoiseCommands, SwitchPlusLevelAndBlanker) {
       {"blanker level for the type in use", nullptr, VELTRO_CALL(SetNB(5)), -1, {"NL0005"}, Both(Reads("NB=5"), [](CommandRig& r) { EXPECT_EQ(r.state().NBRecord[1].Level, 5); EXPECT_EQ(r.state().NBRecord[1].On, 1); })},
       {"blanker level 10 on the FT-891", testing::Ft891(), VELTRO_CALL(SetNB(10)), -1, {"NL0010"}},
       {"auto notch on", nullptr, VELTRO_CALL(SetAutoNF(1)), -1, {"BC01"}, Reads("AutoNF=1")},
+      {"auto notch 2 goes to the radio", nullptr, VELTRO_CALL(SetAutoNF(2)), -1, {"BC02"}, Reads("AutoNF=2")},
   });
   // clang-format on
 }
@@ -58,7 +59,6 @@ TEST(NoiseCommands, Refusals) {
       {"blanker level while off", After([](auto& r) { r.SetNBType(0); }), VELTRO_CALL(SetNB(5))},
       {"blanker type the library has no record for", [](CommandRig& r) { r.state().NBType = 3; }, VELTRO_CALL(SetNB(5))},
       {"blanker level above the entry", nullptr, VELTRO_CALL(SetNB(11))},
-      {"auto notch 2", nullptr, VELTRO_CALL(SetAutoNF(2))},
       {"auto notch not fitted", Entry(44, 0), VELTRO_CALL(SetAutoNF(1))},
   });
   // clang-format on

@@ -168,5 +168,22 @@ TEST(Sender, OutputDrainWait) {
   }
 }
 
+// Answering: closed port no; a write left without any byte back for more than 3 s no; any byte
+// (a refusal too) yes again.
+TEST(Sender, RadioAnswering) {
+  VirtualRig rig;
+  EXPECT_EQ(rig.radio->RadioAnswering(), kFalse);
+  rig.OpenPort();
+  EXPECT_EQ(rig.radio->RadioAnswering(), kTrue);
+  rig.impl().Send("FA");
+  rig.vp.Advance(3000);
+  EXPECT_EQ(rig.radio->RadioAnswering(), kTrue);
+  rig.vp.Advance(100);
+  EXPECT_EQ(rig.radio->RadioAnswering(), kFalse);
+  rig.serial().Feed("?;");
+  rig.vp.Advance(0);
+  EXPECT_EQ(rig.radio->RadioAnswering(), kTrue);
+}
+
 }  // namespace
 }  // namespace veltro
