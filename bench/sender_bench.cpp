@@ -39,9 +39,8 @@ void BM_ImmediateSendToPeer(benchmark::State& state) {
   auto radio = connector.FTDX10_Protocol();
   radio->PortDevice(ptsname(master));
   radio->PortSpeed("38400");
-  VBool open = kTrue;
-  std::string a, c, msg;
-  if (!radio->SetPort(open, a, c, msg)) {
+  std::string msg;
+  if (!radio->SetPort(true, &msg)) {
     state.SkipWithError(msg.c_str());
     return;
   }

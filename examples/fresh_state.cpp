@@ -11,9 +11,9 @@ int main() {
   std::printf("Transceiver  %s\n", radio->Transceiver().c_str());
   std::printf("Port         %d (device \"%s\", speed \"%s\")\n", radio->Port(),
               radio->PortDevice().c_str(), radio->PortSpeed().c_str());
-  std::printf("PortOpen     %d\n", radio->PortOpen());
+  std::printf("PortOpen     %d\n", radio->PortOpen().value());
   std::printf("CAT          %d\n", radio->CAT());
-  std::printf("AutoPolling  %d\n", radio->AutoPolling());
+  std::printf("AutoPolling  %d\n", radio->AutoPolling().value());
   std::printf("VFOA_Freq    %.6f MHz\n", radio->VFOA_Freq());
   std::printf("VFOB_Freq    %.6f MHz\n", radio->VFOB_Freq());
   std::printf("Mode         %d\n", radio->Mode());

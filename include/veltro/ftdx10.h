@@ -2,15 +2,18 @@
 // and FTDX10_Protocol, the one protocol object all connectors share. Everything runs on the
 // host's thread; see events.h for how a host drives timers and serial events.
 //
-// Conventions: booleans are VBool (-1 true, 0 false). A property's get and let are overloads of
-// one name. A Set operation returns VBool success decided by its own checks, never by the radio.
-// An argument the call may rewrite is taken by reference.
+// Conventions: booleans are VBool (-1 true, 0 false; any non-zero value passed in is true, and a
+// result tests true in an `if` and equals `true`). A property's get and let are overloads of one
+// name. A Set operation returns VBool success decided by its own checks, never by the radio. An
+// argument the call may rewrite is taken by reference; a second overload takes a literal
+// (`SetCAT(1)`, `SetMode(2, 0)`) and drops the rewritten value.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "veltro/types.h"
 
@@ -200,6 +203,8 @@ class VELTRO_API FTDX10_Protocol {
   // Opens (PortOpen true) or closes the port. True on success with MSG ""; false with MSG set to
   // the reason (missing device, port in use, speed not supported...). Address and Code are unused.
   VBool SetPort(VBool& PortOpen, std::string& Address, std::string& Code, std::string& MSG);
+  // The same for a literal: `SetPort(true, &msg)`; MSG may be null when the reason is not wanted.
+  VBool SetPort(VBool PortOpen, std::string* MSG = nullptr);
 
   // ---- Polling --------------------------------------------------------------------------------
   // True (default): the library polls the radio. False: the radio reports changes itself (AI1).
@@ -211,8 +216,10 @@ class VELTRO_API FTDX10_Protocol {
   // One polling action: 0 follow the frequency, 1/2 one status-cycle step, 3 routine S-meter
   // poll, 4 AF gain query; other values do nothing.
   void SetPolling(std::int16_t& State);
+  void SetPolling(const std::int16_t& State);
   // Switches the CAT link on (1) or off (0). Returns -1 if the port was open, else 0.
   std::int16_t SetCAT(std::int16_t& CAT);
+  std::int16_t SetCAT(const std::int16_t& CAT);
   // Requests a full status cycle (and, without auto-polling, a level sequence).
   void SetRefresh();
   // Runs the current step of the current-VFO / level query sequence (step 0 starts it).
@@ -226,6 +233,7 @@ class VELTRO_API FTDX10_Protocol {
   // Raw pass-through: with Format 0 sends Sequence and waits 0.25 s; the answer is then taken in
   // by CATAnswer (see README). Other formats do nothing.
   void SetCommand(std::int16_t& Format, std::string Sequence);
+  void SetCommand(const std::int16_t& Format, std::string Sequence);
 
   // ---- Frequency, VFO and split (src/commands/frequency.cpp) ---------------------------------
   // Frequencies are in MHz. A Set operation returning false sent nothing and stored nothing;
@@ -247,6 +255,7 @@ class VELTRO_API FTDX10_Protocol {
   // Puts Freq and Mode on the VFO not in use and switches split on. Mode may come back
   // rewritten (7 -> 4). False in memory mode; an error inside fails the call (AutomationError).
   VBool SetTX(double Freq, std::int16_t& Mode);
+  VBool SetTX(double Freq, const std::int16_t& Mode);
   // Copies the VFO in use to the other one ("AB"/"BA"). False in memory mode.
   VBool SetAeqB();
   // Swaps the VFOs ("SV") and restarts the current-VFO poll. False in memory mode.
@@ -272,6 +281,7 @@ class VELTRO_API FTDX10_Protocol {
   // settings back). Mode 7 means FM and comes back as 4. False for a mode the radio lacks, in
   // memory mode, or on any error (caught here).
   VBool SetMode(std::int16_t& Mode, std::int16_t Reverse);
+  VBool SetMode(const std::int16_t& Mode, std::int16_t Reverse);
   // Data variant (Data 1) or plain (Data 0) of LSB, USB or FM. False for other modes or a Data
   // value above what the radio offers. Reverse and Filter are not used.
   VBool SetDataMode(std::int16_t Mode, std::int16_t Data, std::int16_t Reverse,
@@ -425,5 +435,33 @@ class VELTRO_API FTDX10_Protocol {
  private:
   std::unique_ptr<detail::ProtocolImpl> impl_;
 };
+
+// The literal overloads: each hands a copy to the overload that may rewrite it.
+inline VBool FTDX10_Protocol::SetPort(VBool PortOpen, std::string* MSG) {
+  std::string address, code, msg;
+  VBool result = SetPort(PortOpen, address, code, msg);
+  if (MSG) *MSG = msg;
+  return result;
+}
+inline void FTDX10_Protocol::SetPolling(const std::int16_t& State) {
+  std::int16_t state = State;
+  SetPolling(state);
+}
+inline std::int16_t FTDX10_Protocol::SetCAT(const std::int16_t& CAT) {
+  std::int16_t cat = CAT;
+  return SetCAT(cat);
+}
+inline void FTDX10_Protocol::SetCommand(const std::int16_t& Format, std::string Sequence) {
+  std::int16_t format = Format;
+  SetCommand(format, std::move(Sequence));
+}
+inline VBool FTDX10_Protocol::SetTX(double Freq, const std::int16_t& Mode) {
+  std::int16_t mode = Mode;
+  return SetTX(Freq, mode);
+}
+inline VBool FTDX10_Protocol::SetMode(const std::int16_t& Mode, std::int16_t Reverse) {
+  std::int16_t mode = Mode;
+  return SetMode(mode, Reverse);
+}
 
 }  // namespace veltro

@@ -44,8 +44,9 @@ typedef struct veltro_connector veltro_connector;
 typedef struct veltro_protocol veltro_protocol;
 typedef struct veltro_class_factory veltro_class_factory;
 
-/* A typed value. Booleans are -1 (true) or 0 in `i`; Single results arrive as DOUBLE. A STRING
- * value owns `s` (allocated by the library): release it with veltro_value_clear. */
+/* A typed value. Booleans are -1 (true) or 0 in `i` (any non-zero `i` passed in is true);
+ * Single results arrive as DOUBLE. A STRING value owns `s` (allocated by the library): release
+ * it with veltro_value_clear. A type outside this list fails the call with 13, nothing sent. */
 typedef enum veltro_type {
   VELTRO_EMPTY = 0,
   VELTRO_BOOLEAN = 1,

@@ -63,10 +63,6 @@ class VELTRO_API Member {
     let_ = std::move(let);
     return *this;
   }
-  Member& AsBoolean() {
-    type_ = ValueType::kBoolean;
-    return *this;
-  }
 
  private:
   std::string name_;

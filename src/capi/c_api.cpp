@@ -79,9 +79,10 @@ Variant ToVariant(const veltro_value& v) {
     case VELTRO_STRING:
       return Variant(std::string(v.s ? v.s : ""));
     case VELTRO_EMPTY:
-      break;
+      return Variant();
   }
-  return Variant();
+  // A tag outside the enumeration (memory the host never filled in) is refused, not sent as 0.
+  throw veltro::AutomationError(veltro::ErrorNumber::kTypeMismatch);
 }
 
 // Replaces `out` (freeing its text) with `v`; a 16-bit value of a Boolean member reads BOOLEAN.

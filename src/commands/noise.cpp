@@ -72,12 +72,12 @@ VBool FTDX10_Protocol::SetNB(std::int16_t NB) {
 std::int16_t FTDX10_Protocol::SetNR(std::int16_t NR) {
   auto& p = *impl_;
   auto& s = p.state;
-  if (!detail::LevelAllowed(p, 19, NR)) return kFalse;
+  if (!detail::LevelAllowed(p, 19, NR)) return kFalse.value();
   p.PausePolling();
   if (detail::SendSwitchLevel(p, detail::kNoiseReduction, {s.NR, s.NROn, s.NRLevel}, NR, NR)) {
     s.StatusChange = kTrue;
   }
-  return kTrue;
+  return kTrue.value();
 }
 
 VBool FTDX10_Protocol::SetNF(std::int16_t NF) {

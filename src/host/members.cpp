@@ -19,6 +19,7 @@ template <typename T>
 constexpr ValueType TypeOf() {
   using D = std::decay_t<T>;
   if constexpr (std::is_void_v<D>) return ValueType::kVoid;
+  if constexpr (std::is_same_v<D, VBool>) return ValueType::kBoolean;
   if constexpr (std::is_same_v<D, std::int16_t>) return ValueType::kInteger;
   if constexpr (std::is_same_v<D, std::int32_t>) return ValueType::kLong;
   if constexpr (std::is_same_v<D, float>) return ValueType::kSingle;
@@ -29,6 +30,7 @@ constexpr ValueType TypeOf() {
 
 template <typename T>
 T From(const Variant& v) {
+  if constexpr (std::is_same_v<T, VBool>) return v.ToBool();
   if constexpr (std::is_same_v<T, std::int16_t>) return v.ToInt16();
   if constexpr (std::is_same_v<T, std::int32_t>) return v.ToInt32();
   if constexpr (std::is_same_v<T, double>) return v.ToDouble();
@@ -118,10 +120,12 @@ Member Method(const char* name, R (P::*fn)(A...) const,
                 });
 }
 
+// The overload of a member that rewrites its arguments (the others take literals and forward).
+template <typename Signature>
+using Rewriting = Signature P::*;
+
 #define VX_GET(name) Get(#name, &P::name)
-#define VX_FLAG(name) Get(#name, &P::name).AsBoolean()
 #define VX_PROP(name) Get(#name, &P::name).WithLet(LetOf(&P::name))
-#define VX_FLAG_PROP(name) Get(#name, &P::name).WithLet(LetOf(&P::name)).AsBoolean()
 
 std::vector<Member> BuildTable() {
   std::vector<Member> t = {
@@ -216,31 +220,34 @@ std::vector<Member> BuildTable() {
       // Serial port.
       VX_PROP(Port),
       VX_PROP(PortSpeed),
-      VX_FLAG_PROP(PortDTR),
-      VX_FLAG_PROP(PortRTS),
+      VX_PROP(PortDTR),
+      VX_PROP(PortRTS),
       VX_PROP(PortDevice),
-      VX_FLAG(PortOpen),
-      VX_FLAG(RadioAnswering),
-      VX_FLAG_PROP(CKBuffer),
-      Method("SetPort", &P::SetPort, {"PortOpen", "Address", "Code", "MSG"}),
+      VX_GET(PortOpen),
+      VX_GET(RadioAnswering),
+      VX_PROP(CKBuffer),
+      Method("SetPort",
+             Rewriting<VBool(VBool&, std::string&, std::string&, std::string&)>(&P::SetPort),
+             {"PortOpen", "Address", "Code", "MSG"}),
       // Polling.
-      VX_FLAG_PROP(AutoPolling),
-      VX_FLAG_PROP(StatusChange),
-      Method("SetPolling", &P::SetPolling, {"State"}),
-      Method("SetCAT", &P::SetCAT, {"CAT"}),
+      VX_PROP(AutoPolling),
+      VX_PROP(StatusChange),
+      Method("SetPolling", Rewriting<void(std::int16_t&)>(&P::SetPolling), {"State"}),
+      Method("SetCAT", Rewriting<std::int16_t(std::int16_t&)>(&P::SetCAT), {"CAT"}),
       Method("SetRefresh", &P::SetRefresh),
       Method("PollCurrVFO", &P::PollCurrVFO),
       Method("PollLevels", &P::PollLevels),
       // Receive path.
       Method("ReadBuffer", &P::ReadBuffer, {"Buffer", "Read"}),
-      Method("SetCommand", &P::SetCommand, {"Format", "Sequence"}),
+      Method("SetCommand", Rewriting<void(std::int16_t&, std::string)>(&P::SetCommand),
+             {"Format", "Sequence"}),
       // Set operations and their checks.
       Method("ValidFreq", &P::ValidFreq, {"Freq"}),
       Method("SetFreq", &P::SetFreq, {"Freq"}),
       Method("SetVFOB", &P::SetVFOB, {"Freq"}),
       Method("SetVFO", &P::SetVFO, {"VFO"}),
       Method("SetSplit", &P::SetSplit, {"Split"}),
-      Method("SetTX", &P::SetTX, {"Freq", "Mode"}),
+      Method("SetTX", Rewriting<VBool(double, std::int16_t&)>(&P::SetTX), {"Freq", "Mode"}),
       Method("SetAeqB", &P::SetAeqB),
       Method("SetAexcB", &P::SetAexcB),
       Method("SetBand", &P::SetBand, {"Band"}),
@@ -248,7 +255,8 @@ std::vector<Member> BuildTable() {
       Method("SetScanning", &P::SetScanning, {"UpDown", "Step"}),
       Method("SetRIT", &P::SetRIT, {"Status", "Offset"}),
       Method("SetRITClear", &P::SetRITClear),
-      Method("SetMode", &P::SetMode, {"Mode", "Reverse"}),
+      Method("SetMode", Rewriting<VBool(std::int16_t&, std::int16_t)>(&P::SetMode),
+             {"Mode", "Reverse"}),
       Method("SetDataMode", &P::SetDataMode, {"Mode", "Data", "Reverse", "Filter"}),
       Method("SetVFOM", &P::SetVFOM, {"Channel", "INFO"}),
       Method("SetChannel", &P::SetChannel, {"Channel"}),
@@ -300,16 +308,6 @@ std::vector<Member> BuildTable() {
       Method("SetVoiceMessage", &P::SetVoiceMessage, {"MSG"}),
       Method("SetKeyerMessage", &P::SetKeyerMessage, {"LOAD", "MSG", "MESS"}),
   };
-  // Operations report success as a Boolean; SetCAT and SetNR return a 16-bit value of the same
-  // meaning, which hosts read as a number.
-  for (Member& m : t) {
-    const std::string& n = m.Name();
-    bool operation = n.rfind("Set", 0) == 0 || n == "setTXW" || n == "ValidFreq" || n == "MClear";
-    if (m.Kind() == MemberKind::kMethod && operation && m.Type() == ValueType::kInteger &&
-        n != "SetCAT" && n != "SetNR") {
-      m.AsBoolean();
-    }
-  }
   return t;
 }
 

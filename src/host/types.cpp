@@ -1,8 +1,11 @@
 #include "veltro/types.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ostream>
 
 #include "host/convert.h"
 
@@ -39,6 +42,8 @@ double TextToNumber(const std::string& text) {
 
 }  // namespace
 
+std::ostream& operator<<(std::ostream& out, VBool b) { return out << b.value(); }
+
 AutomationError::AutomationError(ErrorNumber number)
     : std::runtime_error(DescriptionOf(number)), number_(static_cast<int>(number)) {}
 
@@ -72,6 +77,22 @@ double Variant::ToDouble() const {
     }
   };
   return std::visit(Visitor{}, value_);
+}
+
+VBool Variant::ToBool() const {
+  if (const auto* b = std::get_if<bool>(&value_)) return *b;
+  if (const auto* s = std::get_if<std::string>(&value_)) {
+    std::string_view t = detail::Trim(*s);
+    auto is = [t](std::string_view word) {
+      return t.size() == word.size() &&
+             std::equal(t.begin(), t.end(), word.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+             });
+    };
+    if (is("true")) return true;
+    if (is("false")) return false;
+  }
+  return ToDouble() != 0;
 }
 
 std::string Variant::ToText() const {

@@ -50,8 +50,14 @@ static void without_port(veltro_protocol* p) {
   CHECK(veltro_get(p, "ChannelMin", NULL, 0, &r) == VELTRO_OK);
   CHECK(r.type == VELTRO_INTEGER && r.i == 7);
   CHECK(veltro_let(p, "Freq", &seven) == VELTRO_E_READ_ONLY);
-  CHECK(veltro_get(p, "AutoPolling", NULL, 0, &r) == VELTRO_OK);
+  /* Any non-zero number is true and reads back as -1; a tag outside the enumeration is refused. */
+  veltro_value five = veltro_int(5), bad = veltro_int(1);
+  CHECK(veltro_let(p, "CKBuffer", &five) == VELTRO_OK);
+  CHECK(veltro_get(p, "CKBuffer", NULL, 0, &r) == VELTRO_OK);
   CHECK(r.type == VELTRO_BOOLEAN && r.i == -1);
+  bad.type = (veltro_type)99;
+  CHECK(veltro_let(p, "CKBuffer", &bad) == 13);
+  CHECK(strcmp(veltro_last_error(), "Type mismatch") == 0);
 
   /* A rewritten argument comes back in place. */
   veltro_value args[2];
@@ -86,7 +92,7 @@ static pid_t start_simulator(char* path, size_t size) {
 
 /* SetPort with blank Address, Code and MSG; its boolean result, or 1 when the call failed. */
 static int set_port(veltro_protocol* p, int open) {
-  veltro_value args[4] = {veltro_bool(open), veltro_string(""), veltro_string(""),
+  veltro_value args[4] = {veltro_int(open), veltro_string(""), veltro_string(""),
                           veltro_string("")};
   veltro_value r = {0};
   int rc = veltro_call(p, "SetPort", args, 4, &r);
@@ -117,6 +123,12 @@ static void session(veltro_protocol* p) {
   CHECK(changes > 0);
   CHECK(veltro_get(p, "VFOA_Freq", NULL, 0, &r) == VELTRO_OK);
   CHECK(r.type == VELTRO_DOUBLE && r.d > 0.03);
+  /* An unknown tag fails before the operation runs: nothing is sent, nothing stored. */
+  double before = r.d;
+  veltro_value bad = veltro_double(7.1);
+  bad.type = (veltro_type)99;
+  CHECK(veltro_call(p, "SetFreq", &bad, 1, &r) == 13);
+  CHECK(veltro_get(p, "VFOA_Freq", NULL, 0, &r) == VELTRO_OK && r.d == before);
   CHECK(veltro_unsubscribe(p, id) == VELTRO_OK);
   CHECK(veltro_unsubscribe(p, id) == VELTRO_E_INVALID_ARGUMENT);
 

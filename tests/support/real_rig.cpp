@@ -79,17 +79,12 @@ PosixRig::~PosixRig() {
 std::string PosixRig::Open(const std::string& device, const std::string& speed) {
   radio->PortDevice(device);
   radio->PortSpeed(speed);
-  VBool open = kTrue;
-  std::string address, code, msg;
-  radio->SetPort(open, address, code, msg);
+  std::string msg;
+  radio->SetPort(true, &msg);
   return msg;
 }
 
-VBool PosixRig::Close() {
-  VBool open = kFalse;
-  std::string address, code, msg;
-  return radio->SetPort(open, address, code, msg);
-}
+VBool PosixRig::Close() { return radio->SetPort(false); }
 
 bool PosixRig::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
   auto end = std::chrono::steady_clock::now() + timeout;

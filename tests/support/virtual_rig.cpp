@@ -25,9 +25,7 @@ platform::VirtualSerialControl& VirtualRig::serial() {
 VBool VirtualRig::OpenPort(const std::string& speed) {
   radio->Port(1);
   radio->PortSpeed(speed);
-  VBool open = kTrue;
-  std::string address, code, msg;
-  return radio->SetPort(open, address, code, msg);
+  return radio->SetPort(true);
 }
 
 Variant VirtualRig::Get(const std::string& name) {

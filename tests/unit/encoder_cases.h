@@ -107,14 +107,22 @@ class EncoderRig : public VirtualRig {
  private:
   template <typename T>
   static T Parse(const std::string& text) {
-    T v{};
-    std::from_chars(text.data(), text.data() + text.size(), v);
-    return v;
+    if constexpr (std::is_same_v<T, VBool>) {
+      return Parse<std::int16_t>(text);
+    } else {
+      T v{};
+      std::from_chars(text.data(), text.data() + text.size(), v);
+      return v;
+    }
   }
   template <typename T>
   static std::string Text(T v) {
-    char buf[32];
-    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+    if constexpr (std::is_same_v<T, VBool>) {
+      return Text(v.value());
+    } else {
+      char buf[32];
+      return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
+    }
   }
 
   struct Field {

@@ -9,7 +9,7 @@ using testing::CommandRig;
 using testing::Entry;
 using testing::Reads;
 using Setup = testing::Step;
-using Call = std::function<std::int16_t(FTDX10_Protocol&)>;
+using Call = std::function<VBool(FTDX10_Protocol&)>;
 
 // In `mode` on `vfo`, on the FT-891 when asked.
 Setup In(std::int16_t mode, bool ft891 = false, std::int16_t vfo = 0) {

@@ -101,11 +101,11 @@ inline Step After(std::function<void(FTDX10_Protocol&)> call, bool clear = false
 // A row's call: VELTRO_CALL(SetNR(5)).
 #define VELTRO_CALL(expr) [](FTDX10_Protocol& r) { return r.expr; }
 
-// One row: set-up, the call (its result as a 16-bit value), and what must follow.
+// One row: set-up, the call (its result as a boolean), and what must follow.
 struct CommandCase {
   const char* name;
   std::function<void(CommandRig&)> setup;
-  std::function<std::int16_t(FTDX10_Protocol&)> call;
+  std::function<VBool(FTDX10_Protocol&)> call;
   std::int16_t result;
   std::vector<std::string> sent;
   std::function<void(CommandRig&)> check = nullptr;
@@ -127,7 +127,7 @@ inline void RunCases(const std::vector<CommandCase>& cases) {
 struct RefusalCase {
   const char* name;
   std::function<void(CommandRig&)> setup;
-  std::function<std::int16_t(FTDX10_Protocol&)> call;
+  std::function<VBool(FTDX10_Protocol&)> call;
 };
 
 inline void RunRefusals(const std::vector<RefusalCase>& cases) {

@@ -71,13 +71,17 @@ TEST(MemberTable, ListsEveryPublicMemberOnce) {
 
 TEST(MemberTable, KindsTypesAndRewrittenArguments) {
   // Name, kind (P/M), result type, then the type of each parameter with "&" when rewritten.
-  const std::pair<const char*, const char*> rows[] = {{"Freq", "P Double"},
-                                                      {"CTCSSTone", "P Single Integer"},
-                                                      {"AFLevel", "P Integer Variant"},
-                                                      {"PortOpen", "P Boolean"},
-                                                      {"SetCAT", "M Integer Integer&"},
-                                                      {"ReadBuffer", "M Void String& Integer"},
-                                                      {"SetCommand", "M Void Integer& String"}};
+  const std::pair<const char*, const char*> rows[] = {
+      {"Freq", "P Double"},
+      {"CTCSSTone", "P Single Integer"},
+      {"AFLevel", "P Integer Variant"},
+      {"PortOpen", "P Boolean"},
+      {"SetCAT", "M Integer Integer&"},
+      {"ReadBuffer", "M Void String& Boolean"},
+      {"SetPort", "M Boolean Boolean& String& String& String&"},
+      {"SetFreq", "M Boolean Double"},
+      {"SetNR", "M Integer Integer"},
+      {"SetCommand", "M Void Integer& String"}};
   for (auto [name, expect] : rows) {
     const Member* m = FindMember(name);
     ASSERT_NE(m, nullptr) << name;

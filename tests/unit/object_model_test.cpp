@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/virtual_rig.h"
+#include "veltro/members.h"
 
 namespace veltro {
 namespace {
@@ -124,6 +125,40 @@ TEST(ChangeEvent, HandlersRunInOrderAndMayRemoveAddOrRaiseInside) {
   EXPECT_FALSE(r.RemoveChangeHandler(first));
   EXPECT_FALSE(r.RemoveChangeHandler(12345));
   EXPECT_EQ(r.AddChangeHandler(nullptr), 0u);
+}
+
+// A host's true is any non-zero value; a boolean result equals true as well as -1 and kTrue.
+static_assert(VBool(5) == -1 && VBool(5) == true && VBool(1) == kTrue && VBool(1) != 1 &&
+              VBool(0) == false && VBool(0) == 0 && !VBool(std::int16_t{0}) && VBool(true) != 0);
+
+TEST(Booleans, EveryTrueValueReadsBackAsMinusOneAndActsAsTrue) {
+  VirtualRig rig;
+  auto& r = *rig.radio;
+  const std::pair<Variant, int> written_read[] = {
+      {Variant(true), -1}, {Variant(std::int16_t{1}), -1}, {Variant(std::int32_t{70000}), -1},
+      {Variant(0.5), -1},  {Variant(" True "), -1},        {Variant("5"), -1},
+      {Variant(false), 0}, {Variant(std::int16_t{0}), 0},  {Variant("false"), 0}};
+  for (const char* name : {"AutoPolling", "CKBuffer", "StatusChange", "PortDTR", "PortRTS"}) {
+    for (const auto& [written, read] : written_read) {
+      FindMember(name)->Let(r, written);
+      EXPECT_EQ(rig.Get(name), Variant(static_cast<std::int16_t>(read)))
+          << name << written.ToText();
+    }
+  }
+  // The trap a C++ host falls into: true (or 1) must switch polling on, not store 1.
+  r.Port(1);
+  std::string msg = "stale";
+  EXPECT_TRUE(r.SetPort(1, &msg) == true);
+  EXPECT_EQ(msg, "");
+  EXPECT_EQ(r.PortOpen(), -1);
+  r.AutoPolling(1);
+  EXPECT_EQ(r.SetCAT(1), -1);
+  EXPECT_EQ(rig.TakeWrites(), (std::vector<std::string>{"ID;", "AI0;"}));
+  EXPECT_TRUE(r.SetFreq(14.1) == true && r.SetFreq(14.1) == kTrue && r.SetFreq(14.1) == -1);
+  EXPECT_FALSE(r.SetFreq(200.0) || r.SetFreq(200.0) == true || r.SetFreq(200.0) != 0);
+  // Literals reach the members that rewrite their argument (an lvalue is rewritten: ModeCommands).
+  EXPECT_TRUE(r.SetMode(2, 0) && r.SetTX(7.1, 2));
+  EXPECT_TRUE(r.SetPort(false));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ Step InMode(std::int16_t mode) {
 Step Passband(std::int16_t low, std::int16_t high) {
   return [=](CommandRig& r) { r.radio->SetCutFilter(low, high, 0, r.state().Mode); };
 }
-Step Call(std::function<std::int16_t(FTDX10_Protocol&)> call) {
+Step Call(std::function<VBool(FTDX10_Protocol&)> call) {
   return [call](CommandRig& r) { call(*r.radio); };
 }
 

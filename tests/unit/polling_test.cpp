@@ -47,11 +47,8 @@ class PollingTest : public ::testing::Test {
 
 TEST_F(PollingTest, NothingIsSentWithThePortClosedOrCATOff) {
   rig.vp.Advance(2000);
-  VBool closed = kFalse;
-  std::string a, c, msg;
-  rig.radio->SetPort(closed, a, c, msg);
-  std::int16_t cat = 1;
-  EXPECT_EQ(rig.radio->SetCAT(cat), 0);
+  rig.radio->SetPort(false);
+  EXPECT_EQ(rig.radio->SetCAT(1), 0);
   EXPECT_EQ(rig.radio->CAT(), 0);
   rig.radio->SetRefresh();
   EXPECT_EQ(m.RefreshPending, kFalse);

@@ -13,11 +13,6 @@ namespace {
 
 using testing::VirtualRig;
 
-VBool SetPort(FTDX10_Protocol& radio, VBool open, std::string& msg) {
-  std::string a, c;
-  return radio.SetPort(open, a, c, msg);
-}
-
 TEST(Port, TheSpeedLetWritesSettingsAndTakesHandshakingFromRts) {
   struct Case {
     const char* name;
@@ -66,8 +61,8 @@ TEST(Port, ValuesSetWhileOpenAreStoredButNeverApplied) {
   };
   unapplied();
   std::string msg;
-  ASSERT_EQ(SetPort(*rig.radio, kFalse, msg), kTrue);
-  ASSERT_EQ(SetPort(*rig.radio, kTrue, msg), kTrue);
+  ASSERT_EQ(rig.radio->SetPort(kFalse, &msg), kTrue);
+  ASSERT_EQ(rig.radio->SetPort(kTrue, &msg), kTrue);
   unapplied();  // not even the next SetPort applies them
 }
 
@@ -77,7 +72,7 @@ TEST(Port, SetPortResultAndMessage) {
   auto& m = rig.module();
   std::string msg = "stale";
   m.LastMode = 3, m.LastSMeter = 40, m.LastFreq = 7.1;
-  EXPECT_EQ(SetPort(radio, kTrue, msg), kTrue);
+  EXPECT_EQ(radio.SetPort(kTrue, &msg), kTrue);
   EXPECT_EQ(msg, "");
   EXPECT_EQ(radio.PortOpen(), kTrue);
   EXPECT_EQ(m.LastMode, -1);  // the first answers after opening count as changes
@@ -86,19 +81,19 @@ TEST(Port, SetPortResultAndMessage) {
 
   // A failing open keeps the previous flag, whichever it was, and reports the control's text.
   rig.serial().FailNextOpen("Port already in use: /dev/ttyS0");
-  EXPECT_EQ(SetPort(radio, kTrue, msg), kFalse);
+  EXPECT_EQ(radio.SetPort(kTrue, &msg), kFalse);
   EXPECT_EQ(msg, "Port already in use: /dev/ttyS0");
   EXPECT_EQ(radio.PortOpen(), kTrue);
 
   m.LastMode = 3;
-  EXPECT_EQ(SetPort(radio, kFalse, msg), kTrue);
+  EXPECT_EQ(radio.SetPort(kFalse, &msg), kTrue);
   EXPECT_EQ(radio.PortOpen(), kFalse);
   EXPECT_EQ(m.LastMode, 3);  // closing forgets nothing
   rig.impl().Send("FA");
   EXPECT_TRUE(rig.serial().Writes().empty());
 
   rig.serial().FailNextOpen("Cannot open /dev/ttyS8: No such file or directory");
-  EXPECT_EQ(SetPort(radio, kTrue, msg), kFalse);
+  EXPECT_EQ(radio.SetPort(kTrue, &msg), kFalse);
   EXPECT_EQ(msg, "Cannot open /dev/ttyS8: No such file or directory");
   EXPECT_EQ(radio.PortOpen(), kFalse);
 }

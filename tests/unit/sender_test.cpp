@@ -107,9 +107,7 @@ TEST(Sender, NothingIsWrittenWhileSuspendedOrClosedAndAFailingWriteIsSwallowed) 
     if (suspended) {
       rig.module().SendSuspended = kTrue;
     } else {
-      VBool open = kFalse;
-      std::string a, c, msg;
-      rig.radio->SetPort(open, a, c, msg);
+      rig.radio->SetPort(false);
     }
     for (VBool query : {kTrue, kFalse}) {
       VBool q = query;
