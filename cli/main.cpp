@@ -827,6 +827,11 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
   int number = 0, status = kExitOk;
   while (!g_stop && std::getline(*in, line)) {
     ++number;
+    // A radio gone ends the script: every line after would fail the same way.
+    if (!session.Answering()) {
+      throw CliError(kExitFailure, "line " + std::to_string(number) + ": the radio went away (" +
+                                       session.SilentMessage() + ")");
+    }
     std::vector<std::string> w;
     try {
       w = Words(line);
@@ -929,9 +934,7 @@ int Run(const CommandLine& cl) {
     status = Watch(session, o);
   } else if (command == "get") {
     const Member& m = *FindMember(rest[0]);
-    Refresh r = NeedsLevels(m)                                  ? Refresh::kFull
-                : GroupOf(m.Name()) == std::string_view("link") ? Refresh::kNone
-                                                                : Refresh::kStatus;
+    Refresh r = NeedsLevels(m) ? Refresh::kFull : Refresh::kStatus;
     session.ReadState(Chosen(o, r), LastAnswerFor(m.Name()));
     status = Get(session, o, rest);
   } else if (command == "let") {

@@ -272,13 +272,13 @@ TEST(Cli, SilentRefusingOrVanishedRadio) {
   veltro::sim::Simulator sim;
   sim.Start();
   std::thread pull([&sim] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    std::this_thread::sleep_for(std::chrono::milliseconds(5000));
     sim.Disconnect();
   });
-  Result w = Tool("--port " + sim.SlavePath() + " watch --for 4");
+  Result w = Tool("--port " + sim.SlavePath() + " watch --for 6.5");
   pull.join();
   EXPECT_EQ(w.status, 1);
-  EXPECT_TRUE(Has(w.out, " the radio went away (no answer from the radio on ")) << w.out;
+  EXPECT_TRUE(Has(w.out, " the radio went away (no answer from the radio on ")) << w.out << w.err;
 }
 
 }  // namespace
