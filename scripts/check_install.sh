@@ -70,5 +70,5 @@ SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 $SUDO dpkg -i "$DEB" >/dev/null
 /usr/bin/veltro-ftdx10 --version
-$SUDO dpkg -r veltro-ftdx10 >/dev/null
+$SUDO dpkg -P veltro-ftdx10 >/dev/null
 echo "install checks passed: $(basename "$DEB")"
