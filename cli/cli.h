@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "ftdx10sim/simulator.h"
+#include "trace_window.h"
 #include "veltro/ftdx10.h"
 #include "veltro/members.h"
 
@@ -47,14 +49,6 @@ struct Options {
   bool direct = false;      // let the library open --port itself (no relay, no trace)
   double for_seconds = -1;  // watch: stop after this long (negative: until a signal)
   Refresh refresh = Refresh::kAuto;
-};
-
-enum class Direction { kOut, kIn };  // to the radio, from the radio
-
-struct TraceEntry {
-  double time;  // seconds since the tool started
-  Direction direction;
-  std::string bytes;
 };
 
 // Filled from the simulator's or the relay's thread, emptied on the main thread.
@@ -92,26 +86,42 @@ class Session {
   void Run(int ms);
   // Takes waiting trace entries into the record (and prints them with --trace).
   void Collect();
-  // Every entry collected so far, in order.
-  const std::vector<TraceEntry>& Record() const { return record_; }
-  // The commands written to the radio since record position `from` (texts with their ";").
-  std::vector<std::string> SentSince(std::size_t from) const;
-  std::vector<std::string> ReceivedSince(std::size_t from) const;
+  // Without running the library's events, waits until the line has been quiet for a few
+  // milliseconds, so bytes already written are in the record: before and after a call, whose
+  // texts are then exactly what the record gained in between.
+  void Settle();
+  // True when the library's events have run since the last Settle, so it may have written.
+  bool RanSinceSettle() const { return ran_; }
+  // A mark in the record, and the texts written to or received from the radio since one.
+  std::size_t Mark() const { return window_.End(); }
+  std::vector<std::string> SentSince(std::size_t mark) const;
+  std::vector<std::string> ReceivedSince(std::size_t mark) const;
 
-  // Switches CAT on and reads the state: kStatus waits for the first full status cycle, kFull
+  // Switches CAT on and reads the state: kStatus waits for the status cycle up to the answer
+  // `until` (the last answer that carries what the command needs; "VS" ends the cycle), kFull
   // also for one level sequence. Returns the seconds each took (negative when not waited for).
+  // Throws CliError when the radio is silent or refuses every command.
   struct Timing {
     double status_cycle = -1;
     double levels = -1;
   };
-  Timing ReadState(Refresh how);
+  Timing ReadState(Refresh how, std::string_view until = "VS");
+
+  // False while the radio does not answer: the library has heard nothing for its silence
+  // limit, or the relay has lost the device.
+  bool Answering() const;
+  // Throws the CliError for a radio that does not answer or refuses everything.
+  void CheckAnswering() const;
+  std::string SilentMessage() const;
 
   // Trace lines are printed as they come (human output) or kept for the document (--json).
   std::vector<TraceEntry> TakePrinted();
 
  private:
-  bool WaitForCommand(std::string_view command, double after, double timeout);
+  bool WaitForCommand(std::string_view command, double not_before, double timeout);
   bool WaitForQuiet(double quiet, double not_before, double timeout);
+  void WaitForAnswer(std::string_view code, double timeout);
+  void Take(TraceEntry& e);
   void PrintTrace(const TraceEntry& e);
 
   Options options_;
@@ -121,11 +131,17 @@ class Session {
   std::unique_ptr<FTDX10_Connector> connector_;
   std::shared_ptr<FTDX10_Protocol> radio_;
   std::string device_;
-  std::vector<TraceEntry> record_;
+  TraceWindow window_;
   std::vector<TraceEntry> json_trace_;
-  // Where the split into commands has got to, per direction.
-  std::size_t scanned_ = 0;
   double last_out_ = 0;
+  double last_entry_ = 0;
+  bool ran_ = true;
+  // The radio's answers as they come: the unfinished one, how many came and how many were the
+  // refusal "?;", and the number of the latest answer per two-letter code.
+  std::string answer_;
+  std::size_t answers_ = 0;
+  std::size_t refusals_ = 0;
+  std::map<std::string, std::size_t, std::less<>> last_answer_;
 };
 
 // ---- Values and output --------------------------------------------------------------------------

@@ -37,69 +37,123 @@ const char kMainHelp[] =
     "  script FILE|-       run get/let/call/raw/wait lines in one session, printing events\n"
     "  members             list every member with its kind and parameter types\n"
     "  ports               list the serial ports found\n"
-    "  help [COMMAND]      this text, or a command's\n"
-    "\n"
-    "options:\n"
-    "  --port PATH|N       the radio's serial port (/dev/ttyUSB0, or N for /dev/ttyS<N-1>)\n"
-    "  --speed BAUD        line speed (default 38400)\n"
-    "  --model ftdx10|ft891  the built-in simulator's model (default ftdx10)\n"
-    "  --no-poll           let the radio report changes itself (AutoPolling false)\n"
-    "  --refresh none|status|full  how much state to read first (each command has a default)\n"
-    "  --direct            let the library open --port itself (no trace, fixed waits)\n"
-    "  --json              machine-readable output\n"
-    "  --trace             print every byte to (>) and from (<) the radio, time-stamped\n"
-    "  --help, -h          help (after a command: that command's help)\n"
-    "\n"
-    "exit status: 0 done, 1 the port, the radio or a member failed, 2 wrong command line.\n";
+    "  help [COMMAND]      this text, or a command's\n";
+
+const char kExitHelp[] =
+    "\nexit status: 0 done; 1 the port, the radio or a member failed (a silent or refusing\n"
+    "radio, an operation that returned false); 2 wrong command line.\n";
+
+// Every option once, in the order the help lists them.
+const std::vector<std::pair<std::string_view, const char*>>& OptionHelp() {
+  static const std::vector<std::pair<std::string_view, const char*>> lines = {
+      {"--port",
+       "  --port PATH|N       the radio's serial port (/dev/ttyUSB0, or N for /dev/ttyS<N-1>)\n"},
+      {"--speed", "  --speed BAUD        line speed, the radio's CAT rate (default 38400)\n"},
+      {"--direct",
+       "  --direct            let the library open --port itself (no trace, fixed waits)\n"},
+      {"--model", "  --model ftdx10|ft891  the built-in simulator's model (default ftdx10)\n"},
+      {"--no-poll",
+       "  --no-poll           let the radio report changes itself (AutoPolling false)\n"},
+      {"--refresh",
+       "  --refresh none|status|full  how much state to read first (each command has a default)\n"},
+      {"--for", "  --for SECONDS       watch: stop after SECONDS\n"},
+      {"--json", "  --json              machine-readable output (errors too)\n"},
+      {"--trace",
+       "  --trace             print every byte to (>) and from (<) the radio, time-stamped\n"},
+      {"--version", "  --version           the tool's and the library's versions\n"},
+      {"--help", "  --help, -h          help (after a command: that command's help)\n"},
+  };
+  return lines;
+}
+
+// The options a command takes; "radio" stands for those of every command that opens one.
+std::string OptionsOf(std::initializer_list<std::string_view> names) {
+  std::string out = "\noptions:\n";
+  for (std::string_view n : names) {
+    for (const auto& [option, line] : OptionHelp()) {
+      bool radio =
+          n == "radio" && (option == "--port" || option == "--speed" || option == "--direct" ||
+                           option == "--model" || option == "--no-poll" || option == "--refresh" ||
+                           option == "--json" || option == "--trace");
+      if (radio || option == n) out += line;
+    }
+  }
+  return out;
+}
+
+std::string MainHelp() {
+  std::string out = kMainHelp;
+  out += "\noptions:\n";
+  for (const auto& entry : OptionHelp()) out += entry.second;
+  return out + kExitHelp;
+}
 
 const std::map<std::string, std::string, std::less<>>& CommandHelp() {
-  static const std::map<std::string, std::string, std::less<>> help = {
-      {"status",
-       "usage: veltro-ftdx10 [OPTIONS] status\n\n"
-       "Switches CAT on, waits for the first full status cycle, reads the levels once (as a host\n"
-       "does with PollLevels) and prints every property, grouped: tuning, mode, receiver,\n"
-       "transmit, keyer, meters, tones, memory, link. Ends by itself (about 12 s).\n"
-       "--refresh status skips the levels (about 2 s).\n"},
-      {"watch",
-       "usage: veltro-ftdx10 [OPTIONS] watch [--for SECONDS]\n\n"
-       "Switches CAT on and prints each Change event: its State (1 split or mode, 3 S-meter,\n"
-       "4 level or function) and every property that changed since the last event. Runs until\n"
-       "SIGINT or SIGTERM, or for SECONDS. With --json, one JSON object per line.\n"},
-      {"get",
-       "usage: veltro-ftdx10 [OPTIONS] get NAME [INDEX...]\n\n"
-       "Reads property NAME (indices for Property, AFLevel, LowCutFilter...). The status cycle is\n"
-       "read first; for a level, meter or transmit property the level sequence as well.\n"
-       "Example: get Freq; get AFLevel 0; get Property 3\n"},
-      {"let",
-       "usage: veltro-ftdx10 [OPTIONS] let NAME VALUE\n\n"
-       "Stores VALUE in settable property NAME (see members) and reads it back.\n"
-       "Example: let ChannelMax 50\n"},
-      {"call",
-       "usage: veltro-ftdx10 [OPTIONS] call NAME [ARG...]\n\n"
-       "Reads the status cycle, then runs operation NAME with one ARG per parameter (numbers as\n"
-       "decimals, Booleans as -1/0 or true/false, texts as one argument). Prints the result, the\n"
-       "arguments the operation rewrote, the texts it sent and the properties that changed.\n"
-       "Example: call SetFreq 14.25; call SetMode 7 0; call SetKeyerMessage 1 1 \"CQ TEST\"\n"},
-      {"raw",
-       "usage: veltro-ftdx10 [OPTIONS] raw TEXT\n\n"
-       "Sends TEXT as it is (SetCommand; \";\" is added when missing), waits for the answer and\n"
-       "prints both. CAT stays off, so nothing else is on the line. Example: raw FA\n"},
-      {"script",
-       "usage: veltro-ftdx10 [OPTIONS] script FILE|-\n\n"
-       "Runs one session with the lines of FILE (or standard input): get, let, call and raw as\n"
-       "on the command line, \"wait SECONDS\" to let the library run, \"status\" to print the\n"
-       "state; # starts a comment. Change events are printed as they come.\n"},
-      {"members",
-       "usage: veltro-ftdx10 [--json] members\n\n"
-       "Lists every member of the protocol object: properties (with their indices and whether\n"
-       "they can be stored) and methods with their parameter types; \"ref\" marks a parameter\n"
-       "the call may rewrite. Needs no radio.\n"},
-      {"ports",
-       "usage: veltro-ftdx10 [--json] ports\n\n"
-       "Lists /dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/*, with the USB maker\n"
-       "and product where the system knows them. Needs no radio.\n"},
-      {"help", "usage: veltro-ftdx10 help [COMMAND]\n"},
-  };
+  static const std::map<std::string, std::string, std::less<>> help = [] {
+    std::map<std::string, std::string, std::less<>> texts = {
+        {"status",
+         "usage: veltro-ftdx10 [OPTIONS] status\n\n"
+         "Switches CAT on, waits for the first full status cycle, reads the levels once (as a "
+         "host\n"
+         "does with PollLevels) and prints every property, grouped: tuning, mode, receiver,\n"
+         "transmit, keyer, meters, tones, memory, link. Ends by itself (about 12 s).\n"
+         "--refresh status skips the levels (about 2 s).\n"},
+        {"watch",
+         "usage: veltro-ftdx10 [OPTIONS] watch [--for SECONDS]\n\n"
+         "Switches CAT on and prints each Change event: its State (1 split or mode, 3 S-meter,\n"
+         "4 level or function) and every property that changed since the last event. Runs until\n"
+         "SIGINT or SIGTERM, or for SECONDS. With --json, one JSON object per line.\n"},
+        {"get",
+         "usage: veltro-ftdx10 [OPTIONS] get NAME [INDEX...]\n\n"
+         "Reads property NAME (indices for Property, AFLevel, LowCutFilter...). The status cycle "
+         "is\n"
+         "read first; for a level, meter or transmit property the level sequence as well.\n"
+         "Example: get Freq; get AFLevel 0; get Property 3\n"},
+        {"let",
+         "usage: veltro-ftdx10 [OPTIONS] let NAME VALUE\n\n"
+         "Stores VALUE in settable property NAME (see members) and reads it back.\n"
+         "Example: let ChannelMax 50\n"},
+        {"call",
+         "usage: veltro-ftdx10 [OPTIONS] call NAME [ARG...]\n\n"
+         "Reads the status cycle, then runs operation NAME with one ARG per parameter (numbers as\n"
+         "decimals, Booleans as -1/0 or true/false, texts as one argument). Prints the result, "
+         "the\n"
+         "arguments the operation rewrote, the texts it sent and the properties that changed.\n"
+         "Exits 1 when the operation returns false (nothing was sent).\n"
+         "Example: call SetFreq 14.25; call SetMode 2 0; call SetKeyerMessage 1 1 \"CQ TEST\"\n"},
+        {"raw",
+         "usage: veltro-ftdx10 [OPTIONS] raw TEXT\n\n"
+         "Sends TEXT as it is (SetCommand; \";\" is added when missing), waits for the answer and\n"
+         "prints both. CAT stays off, so nothing else is on the line. Example: raw FA\n"},
+        {"script",
+         "usage: veltro-ftdx10 [OPTIONS] script FILE|-\n\n"
+         "Runs one session with the lines of FILE (or standard input): get, let, call and raw as\n"
+         "on the command line, \"wait SECONDS\" to let the library run, \"status\" to print the\n"
+         "state; # starts a comment. Change events are printed as they come.\n"},
+        {"members",
+         "usage: veltro-ftdx10 [--json] members\n\n"
+         "Lists every member of the protocol object: properties (with their indices and whether\n"
+         "they can be stored) and methods with their parameter types; \"ref\" marks a parameter\n"
+         "the call may rewrite. Needs no radio.\n"},
+        {"ports",
+         "usage: veltro-ftdx10 [--json] ports\n\n"
+         "Lists /dev/ttyS*, /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/*, with the USB "
+         "maker\n"
+         "and product where the system knows them. Needs no radio.\n"},
+        {"help", "usage: veltro-ftdx10 help [COMMAND]\n"},
+    };
+    const std::string radio = OptionsOf({"radio"}) + kExitHelp;
+    for (auto& [command, text] : texts) {
+      if (command == "watch") {
+        text += OptionsOf({"radio", "--for"}) + kExitHelp;
+      } else if (command == "members" || command == "ports") {
+        text += OptionsOf({"--json"});
+      } else if (command != "help") {
+        text += radio;
+      }
+    }
+    return texts;
+  }();
   return help;
 }
 
@@ -108,6 +162,7 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
 struct CommandLine {
   Options options;
   bool help = false;
+  bool version = false;
   std::vector<std::string> words;  // the command and its arguments
 };
 
@@ -138,6 +193,8 @@ CommandLine Parse(int argc, char** argv) {
     };
     if (a == "--help" || a == "-h") {
       cl.help = true;
+    } else if (a == "--version") {
+      cl.version = true;
     } else if (a == "--port") {
       cl.options.port = need();
       if (cl.options.port.empty()) throw CliError(kExitUsage, "--port needs a path or a number");
@@ -520,6 +577,14 @@ void PrintStatus(Session& session, const Options& o, const Session::Timing& timi
   }
 }
 
+// The status-cycle answer after which property `name` is known: most need the last one ("VS",
+// which says which VFO is in use); a VFO's own frequency needs only its query.
+std::string_view LastAnswerFor(std::string_view name) {
+  if (name == "VFOA_Freq") return "FA";
+  if (name == "VFOB_Freq") return "FB";
+  return "VS";
+}
+
 // A property that only the level sequence reads.
 bool NeedsLevels(const Member& m) {
   std::string_view g = GroupOf(m.Name());
@@ -572,6 +637,20 @@ int Let(Session& session, const Options& o, const std::vector<std::string>& word
   return Get(session, o, {m.Name()});
 }
 
+// A Set operation's result says whether it was done: Boolean false, or 0 from the two that
+// return a 16-bit flag.
+bool Refused(const Member& m, const Variant& result) {
+  if (m.Type() != ValueType::kBoolean &&
+      !(m.Type() == ValueType::kInteger && m.Name().starts_with("Set"))) {
+    return false;
+  }
+  try {
+    return result.ToInt32() == 0;
+  } catch (const AutomationError&) {
+    return false;
+  }
+}
+
 // Runs one operation; prints the result, rewritten arguments, what it sent and what changed.
 int Call(Session& session, const Options& o, const std::vector<std::string>& words,
          EventPrinter* events) {
@@ -579,11 +658,10 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
   const Member& m = Lookup(words[0], MemberKind::kMethod);
   std::vector<Variant> args = Arguments(m, {words.begin() + 1, words.end()});
   std::vector<Variant> before = args;
-  // Let bytes already on their way reach the record first, so the mark below separates what
-  // the call writes. No event runs during the call, so nothing else writes meanwhile.
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  session.Collect();
-  std::size_t mark = session.Record().size();
+  // Bytes already on their way reach the record first, so the mark below separates what the
+  // call writes. No event runs during the call, so nothing else writes meanwhile.
+  if (session.RanSinceSettle()) session.Settle();
+  std::size_t mark = session.Mark();
   Snapshot state(session.radio());
   Variant result;
   std::string error;
@@ -594,9 +672,9 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
     error = e.Description();
     error_number = e.Number();
   }
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));
-  session.Collect();
+  session.Settle();
   std::vector<std::string> sent = session.SentSince(mark);
+  const bool refused = !error_number && Refused(m, result);
   if (!o.json) {
     if (error_number) {
       Out(m.Name() + " failed: error " + std::to_string(error_number) + ", " + error + "\n");
@@ -614,10 +692,9 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
     }
     Out("  sent: " + Joined(sent) + "\n");
   }
-  // Let the answers come in and be parsed before reading what changed.
+  // The operation has stored what it sent; the radio's own report follows on the next poll
+  // (in a script, when the library's events next run).
   if (events) events->Rebase();
-  session.Run(400);
-  if (events) events->Flush();
   auto changes = state.Update(Snapshot(session.radio()));
 
   if (o.json) {
@@ -640,14 +717,19 @@ int Call(Session& session, const Options& o, const std::vector<std::string>& wor
   } else {
     Out("  changed: " + ChangesHuman(changes) + "\n");
   }
-  return error_number ? kExitFailure : kExitOk;
+  if (refused) {
+    std::fprintf(stderr,
+                 "veltro-ftdx10: %s returned false: the library refused it (an argument out of "
+                 "range, or not possible in the radio's present state) and sent nothing\n",
+                 m.Name().c_str());
+  }
+  return error_number || refused ? kExitFailure : kExitOk;
 }
 
 int Raw(Session& session, const Options& o, const std::vector<std::string>& words) {
   if (words.size() != 1) throw CliError(kExitUsage, "raw needs one TEXT (quote it)");
-  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  session.Collect();
-  std::size_t mark = session.Record().size();
+  session.Settle();
+  std::size_t mark = session.Mark();
   std::int16_t format = 0;
   session.radio().SetCommand(format, words[0]);  // waits 0.25 s for the answer itself
   session.Run(200);
@@ -662,18 +744,43 @@ int Raw(Session& session, const Options& o, const std::vector<std::string>& word
   return kExitOk;
 }
 
+// A line (or JSON object) for the radio going away or coming back.
+void LinkEvent(const Session& session, const Options& o, bool answering) {
+  char t[32];
+  std::snprintf(t, sizeof t, "%.6f", Now());
+  std::string text = answering ? "the radio is back" : "the radio went away";
+  if (!answering) text += " (" + session.SilentMessage() + ")";
+  if (o.json) {
+    Out(std::string("{\"event\":\"") + (answering ? "Back" : "Lost") + "\",\"time\":" + t +
+        ",\"message\":" + JsonString(text) + "}\n");
+  } else {
+    Out(std::string(t) + " " + text + "\n");
+  }
+}
+
+// Ends with status 1 when the radio is away at the end.
 int Watch(Session& session, const Options& o) {
   EventPrinter events(session, o);
   if (!o.json) Out(session.radio().Transceiver() + " on " + session.Description() + "\n");
   session.ReadState(Refresh::kStatus);
+  bool answering = true;
   double end = o.for_seconds >= 0 ? Now() + o.for_seconds : -1;
   for (int i = 1; !g_stop && (end < 0 || Now() < end); ++i) {
     session.Run(100);
     FlushJsonTrace(session, o);
     if (i % 10 == 0) events.Flush();
+    if (session.Answering() != answering) {
+      answering = !answering;
+      events.Flush();
+      LinkEvent(session, o, answering);
+    }
   }
   events.Flush();
   if (!o.json) Out(std::to_string(events.Count()) + " events\n");
+  if (!answering) {
+    std::fprintf(stderr, "veltro-ftdx10: the radio went away\n");
+    return kExitFailure;
+  }
   return kExitOk;
 }
 
@@ -720,6 +827,11 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
   int number = 0, status = kExitOk;
   while (!g_stop && std::getline(*in, line)) {
     ++number;
+    // A radio gone ends the script: every line after would fail the same way.
+    if (!session.Answering()) {
+      throw CliError(kExitFailure, "line " + std::to_string(number) + ": the radio went away (" +
+                                       session.SilentMessage() + ")");
+    }
     std::vector<std::string> w;
     try {
       w = Words(line);
@@ -759,13 +871,19 @@ int Script(Session& session, const Options& o, const std::vector<std::string>& w
 
 int Run(const CommandLine& cl) {
   const Options& o = cl.options;
+  if (cl.version) {
+    FTDX10_Connector connector;
+    Out(std::string("veltro-ftdx10 ") + VELTRO_TOOL_VERSION +
+        "\nlibrary: " + connector.FTDX10_Protocol()->About() + "\n");
+    return kExitOk;
+  }
   std::string command = cl.words.empty() ? "" : cl.words[0];
   std::vector<std::string> rest;
   if (!cl.words.empty()) rest.assign(cl.words.begin() + 1, cl.words.end());
 
   if (command == "help" || command.empty()) {
     if (command.empty() && !cl.help) {
-      std::fputs(kMainHelp, stderr);
+      std::fputs(MainHelp().c_str(), stderr);
       return kExitUsage;
     }
     if (!rest.empty()) {
@@ -773,7 +891,7 @@ int Run(const CommandLine& cl) {
       if (it == CommandHelp().end()) throw CliError(kExitUsage, "no command " + rest[0]);
       Out(it->second);
     } else {
-      Out(kMainHelp);
+      Out(MainHelp());
     }
     return kExitOk;
   }
@@ -788,12 +906,22 @@ int Run(const CommandLine& cl) {
   if (command == "members") return Members(o);
   if (command == "ports") return Ports(o);
 
-  // Check what needs no radio before opening one.
+  // Check what needs no radio before opening one: names, argument counts and types, and the
+  // fixed index ranges, which the cached state checks without the radio.
   if (command == "get" || command == "call") {
     if (rest.empty()) throw CliError(kExitUsage, command + " needs a member name");
     const Member& m =
         Lookup(rest[0], command == "get" ? MemberKind::kProperty : MemberKind::kMethod);
-    Arguments(m, {rest.begin() + 1, rest.end()});
+    std::vector<Variant> args = Arguments(m, {rest.begin() + 1, rest.end()});
+    if (command == "get" && !args.empty()) {
+      FTDX10_Connector connector;
+      try {
+        m.Get(*connector.FTDX10_Protocol(), args);
+      } catch (const AutomationError& e) {
+        throw CliError(kExitUsage, m.Name() + ": index out of range: " + Signature(m) + " (error " +
+                                       std::to_string(e.Number()) + ", " + e.Description() + ")");
+      }
+    }
   }
 
   Session session(o);
@@ -805,8 +933,9 @@ int Run(const CommandLine& cl) {
   } else if (command == "watch") {
     status = Watch(session, o);
   } else if (command == "get") {
-    Refresh r = NeedsLevels(*FindMember(rest[0])) ? Refresh::kFull : Refresh::kStatus;
-    session.ReadState(Chosen(o, r));
+    const Member& m = *FindMember(rest[0]);
+    Refresh r = NeedsLevels(m) ? Refresh::kFull : Refresh::kStatus;
+    session.ReadState(Chosen(o, r), LastAnswerFor(m.Name()));
     status = Get(session, o, rest);
   } else if (command == "let") {
     session.ReadState(Chosen(o, Refresh::kNone));
@@ -833,11 +962,13 @@ int main(int argc, char** argv) {
   sa.sa_handler = OnSignal;
   sigaction(SIGINT, &sa, nullptr);
   sigaction(SIGTERM, &sa, nullptr);
+  // Errors are JSON too once --json is anywhere on the line, even before it is parsed.
   bool json = false;
+  for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    if (std::strcmp(argv[i], "--json") == 0) json = true;
+  }
   try {
-    CommandLine cl = Parse(argc, argv);
-    json = cl.options.json;
-    return Run(cl);
+    return Run(Parse(argc, argv));
   } catch (const CliError& e) {
     std::fprintf(stderr, "veltro-ftdx10: %s\n", e.what());
     if (json) std::printf("{\"error\":%s}\n", JsonString(e.what()).c_str());

@@ -1,5 +1,6 @@
 // Values as text and JSON, the trace lines, and the grouping `status` shows.
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 
@@ -58,35 +59,56 @@ std::string HumanValue(const Variant& v, ValueType type) {
   return "\"" + Printable(s) + "\"";
 }
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at the start of `s`, or 0 when it is not one
+// (a stray continuation byte, a truncated or overlong sequence, a surrogate, beyond U+10FFFF).
+std::size_t Utf8Length(std::string_view s) {
+  auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+  unsigned char c = byte(0);
+  std::size_t n = c < 0x80             ? 1
+                  : (c & 0xe0) == 0xc0 ? 2
+                  : (c & 0xf0) == 0xe0 ? 3
+                  : (c & 0xf8) == 0xf0 ? 4
+                                       : 0;
+  if (n == 0 || n > s.size()) return 0;
+  std::uint32_t code = n == 1 ? c : c & (0x7f >> n);
+  for (std::size_t i = 1; i < n; ++i) {
+    if ((byte(i) & 0xc0) != 0x80) return 0;
+    code = code << 6 | (byte(i) & 0x3f);
+  }
+  static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kLeast[n] || code > 0x10ffff || (code >= 0xd800 && code <= 0xdfff)) return 0;
+  return n;
+}
+
+}  // namespace
+
+// Text is written as it is where it is UTF-8; a byte that is not part of a UTF-8 sequence (the
+// line carries bytes, not text) is kept as the code point of its value, escaped.
 std::string JsonString(std::string_view s) {
   std::string out = "\"";
-  for (unsigned char c : s) {
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20 || c >= 0x7f) {
-          // Bytes from the line need not be UTF-8; keep each one as a code point of its own.
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
+  while (!s.empty()) {
+    unsigned char c = static_cast<unsigned char>(s[0]);
+    std::size_t n = Utf8Length(s);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (n == 0 || c < 0x20 || c == 0x7f) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\u%04x", c);
+      out += buf;
+      n = 1;
+    } else {
+      out.append(s.substr(0, n));
     }
+    s.remove_prefix(n);
   }
   return out + "\"";
 }

@@ -11,6 +11,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -55,18 +57,38 @@ std::optional<speed_t> BaudConstant(const std::string& speed) {
   return std::nullopt;
 }
 
-void MakeRaw(int fd, std::optional<speed_t> speed) {
+std::string SpeedMessage(const std::string& speed) {
+  return "--speed " + speed +
+         " is not a line speed (1200, 2400, 4800, 9600, 19200, 38400, 57600, 115200, 230400 or "
+         "460800)";
+}
+
+// Sets the line raw, 8N1, at `speed` when given. Returns "" or why the line refused: the call
+// failed, or the driver took it and kept another speed. The texts are the library's own for the
+// same failures, so the relay and --direct report a port alike.
+std::string MakeRaw(int fd, const std::string& path, std::optional<speed_t> speed,
+                    const std::string& baud) {
   termios t{};
-  if (tcgetattr(fd, &t) != 0) return;
+  if (tcgetattr(fd, &t) != 0)
+    return "Cannot read the settings of " + path + ": " + std::strerror(errno);
   cfmakeraw(&t);
-  t.c_cflag |= CLOCAL | CREAD;
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB | CRTSCTS);
+  t.c_cflag |= CS8 | CLOCAL | CREAD;
   t.c_cc[VMIN] = 1;
   t.c_cc[VTIME] = 0;
   if (speed) {
     cfsetispeed(&t, *speed);
     cfsetospeed(&t, *speed);
   }
-  tcsetattr(fd, TCSANOW, &t);
+  std::string at = baud + " baud";
+  if (tcsetattr(fd, TCSANOW, &t) != 0) {
+    return "Cannot set " + path + " to " + at + ": " + std::strerror(errno);
+  }
+  termios check{};
+  if (speed && tcgetattr(fd, &check) == 0 && cfgetospeed(&check) != *speed) {
+    return path + " does not accept " + at;
+  }
+  return "";
 }
 
 // Writes all of `bytes`, waiting briefly when the other side is full. Gives up on a hang-up.
@@ -112,7 +134,7 @@ class Relay {
   Relay(const std::string& device, const std::string& speed, std::shared_ptr<TraceLog> log)
       : log_(std::move(log)) {
     auto baud = BaudConstant(speed);
-    if (!baud) throw CliError(kExitUsage, "speed not supported: " + speed);
+    if (!baud) throw CliError(kExitUsage, SpeedMessage(speed));
     device_fd_ = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (device_fd_ < 0) {
       int e = errno;
@@ -132,7 +154,9 @@ class Relay {
     if (flock(device_fd_, LOCK_EX | LOCK_NB) != 0 || ioctl(device_fd_, TIOCEXCL) != 0) {
       Fail("port " + device + " is busy: another program has it open");
     }
-    MakeRaw(device_fd_, baud);
+    if (std::string why = MakeRaw(device_fd_, device, baud, speed); !why.empty()) {
+      Fail("cannot open " + device + ": " + why);
+    }
 
     master_fd_ = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (master_fd_ < 0 || grantpt(master_fd_) != 0 || unlockpt(master_fd_) != 0) {
@@ -144,7 +168,7 @@ class Relay {
     // Held open so the master never sees a hang-up while the library reopens its side.
     slave_fd_ = open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave_fd_ < 0) Fail(std::string("cannot open the relay's pty: ") + std::strerror(errno));
-    MakeRaw(slave_fd_, std::nullopt);
+    MakeRaw(slave_fd_, name, std::nullopt, "");
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) Fail("cannot make the relay's wake pipe");
     thread_ = std::thread([this] { Serve(); });
   }
@@ -162,6 +186,8 @@ class Relay {
   Relay& operator=(const Relay&) = delete;
 
   const std::string& SlavePath() const { return slave_path_; }
+  // True once the device has hung up or failed (a USB adapter pulled out).
+  bool Gone() const { return gone_; }
 
  private:
   [[noreturn]] void Fail(const std::string& message) {
@@ -177,6 +203,12 @@ class Relay {
   }
 
   void Serve() {
+    Pump();
+    if (!stopping_) gone_ = true;
+  }
+
+  // Returns when told to stop or when the device goes away.
+  void Pump() {
     char buf[4096];
     for (;;) {
       pollfd p[3] = {{device_fd_, POLLIN, 0}, {master_fd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -184,13 +216,18 @@ class Relay {
         if (errno == EINTR) continue;
         return;
       }
-      if (p[2].revents) return;
+      if (p[2].revents) {
+        stopping_ = true;
+        return;
+      }
       if (p[0].revents & POLLIN) {
         ssize_t n = read(device_fd_, buf, sizeof buf);
         if (n > 0) {
           std::string_view bytes(buf, static_cast<std::size_t>(n));
           log_->Add(Direction::kIn, bytes);
           WriteAll(master_fd_, bytes);
+        } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+          return;
         }
       } else if (p[0].revents & (POLLHUP | POLLERR)) {
         return;  // the device went away; the library sees a silent line
@@ -212,6 +249,8 @@ class Relay {
   int slave_fd_ = -1;
   int wake_[2] = {-1, -1};
   std::string slave_path_;
+  std::atomic<bool> gone_{false};
+  bool stopping_ = false;  // the serving thread's own
   std::thread thread_;
 };
 
@@ -232,6 +271,9 @@ Session::~Session() {
 }
 
 void Session::Open() {
+  if (!options_.port.empty() && !BaudConstant(options_.speed)) {
+    throw CliError(kExitUsage, SpeedMessage(options_.speed));
+  }
   std::string port_number;  // set when --direct opens a numbered port through the library
   if (options_.port.empty()) {
     log_ = std::make_shared<TraceLog>();
@@ -298,18 +340,49 @@ void Session::Run(int ms) {
     double left = end - Now();
     if (left <= 0) break;
     RunEvents(std::min(20, static_cast<int>(left * 1000) + 1));
+    ran_ = true;
     Collect();
   }
   Collect();
 }
 
+void Session::Settle() {
+  if (!log_) return;
+  ran_ = false;
+  constexpr double kQuiet = 0.004, kLongest = 0.1;
+  double start = Now();
+  Collect();
+  while (Now() - start < kLongest && Now() - std::max(start, last_entry_) < kQuiet) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    Collect();
+  }
+}
+
 void Session::Collect() {
   if (!log_) return;
-  for (TraceEntry& e : log_->Take()) {
-    if (e.direction == Direction::kOut) last_out_ = e.time;
-    if (options_.trace) PrintTrace(e);
-    record_.push_back(std::move(e));
+  for (TraceEntry& e : log_->Take()) Take(e);
+}
+
+void Session::Take(TraceEntry& e) {
+  last_entry_ = e.time;
+  if (e.direction == Direction::kOut) {
+    last_out_ = e.time;
+  } else {
+    for (char c : e.bytes) {
+      // An answer longer than any the radio sends is noise; keep only its start.
+      if (answer_.size() < 64) answer_ += c;
+      if (c != ';') continue;
+      ++answers_;
+      if (answer_ == "?;") ++refusals_;
+      if (answer_.size() > 2 && std::isupper(static_cast<unsigned char>(answer_[0])) &&
+          std::isupper(static_cast<unsigned char>(answer_[1]))) {
+        last_answer_[answer_.substr(0, 2)] = answers_;  // at most 26 * 26 codes
+      }
+      answer_.clear();
+    }
   }
+  if (options_.trace) PrintTrace(e);
+  window_.Add(std::move(e));
 }
 
 void Session::PrintTrace(const TraceEntry& e) {
@@ -327,45 +400,50 @@ std::vector<TraceEntry> Session::TakePrinted() {
   return out;
 }
 
-namespace {
+std::vector<std::string> Session::SentSince(std::size_t mark) const {
+  return window_.Texts(mark, Direction::kOut);
+}
 
-std::vector<std::string> Split(const std::vector<TraceEntry>& record, std::size_t from,
-                               Direction direction) {
-  std::string stream;
-  for (std::size_t i = from; i < record.size(); ++i) {
-    if (record[i].direction == direction) stream += record[i].bytes;
+std::vector<std::string> Session::ReceivedSince(std::size_t mark) const {
+  return window_.Texts(mark, Direction::kIn);
+}
+
+bool Session::Answering() const {
+  if (relay_ && relay_->Gone()) return false;
+  if (!radio_->RadioAnswering()) return false;
+  return true;
+}
+
+std::string Session::SilentMessage() const {
+  std::string where = relay_                  ? DevicePath(options_.port)
+                      : options_.port.empty() ? device_
+                                              : options_.port;
+  return "no answer from the radio on " + where + " at " + options_.speed +
+         " baud: is it on, and is its CAT rate " + options_.speed + "?";
+}
+
+void Session::CheckAnswering() const {
+  if (!Answering()) throw CliError(kExitFailure, SilentMessage());
+  if (refusals_ > 0 && refusals_ == answers_) {
+    throw CliError(kExitFailure, "the radio refuses every command");
   }
-  std::vector<std::string> out;
-  std::size_t at = 0;
-  while (at < stream.size()) {
-    std::size_t end = stream.find(';', at);
-    if (end == std::string::npos) {
-      out.push_back(stream.substr(at));
-      break;
-    }
-    out.push_back(stream.substr(at, end - at + 1));
-    at = end + 1;
+  // Every radio answers its frequency queries: one that has given neither VFO's frequency
+  // has answered nothing the library could read.
+  if (!radio_->VFOA_Freq() && !radio_->VFOB_Freq()) {
+    throw CliError(kExitFailure, "the radio refuses every command");
   }
-  return out;
 }
 
-}  // namespace
-
-std::vector<std::string> Session::SentSince(std::size_t from) const {
-  return Split(record_, from, Direction::kOut);
-}
-
-std::vector<std::string> Session::ReceivedSince(std::size_t from) const {
-  return Split(record_, from, Direction::kIn);
-}
-
-bool Session::WaitForCommand(std::string_view command, double after, double timeout) {
+bool Session::WaitForCommand(std::string_view command, double not_before, double timeout) {
   double give_up = Now() + timeout;
-  std::size_t from = record_.size();
+  std::size_t mark = Mark();
   while (Now() < give_up) {
     Run(20);
-    while (from < record_.size() && record_[from].time < after) ++from;
-    for (const std::string& c : SentSince(from)) {
+    if (Now() < not_before) {
+      mark = Mark();
+      continue;
+    }
+    for (const std::string& c : SentSince(mark)) {
       if (c == command) return true;
     }
   }
@@ -382,7 +460,29 @@ bool Session::WaitForQuiet(double quiet, double not_before, double timeout) {
   return false;
 }
 
-Session::Timing Session::ReadState(Refresh how) {
+void Session::WaitForAnswer(std::string_view code, double timeout) {
+  double give_up = Now() + timeout;
+  std::size_t first = answers_;
+  for (;;) {
+    Run(10);
+    auto it = last_answer_.find(code);
+    if (it != last_answer_.end() && it->second > first) break;
+    if (!Answering()) throw CliError(kExitFailure, SilentMessage());
+    // Refusals from the start and nothing else: the radio will not serve.
+    if (refusals_ >= 3 && refusals_ == answers_) {
+      throw CliError(kExitFailure, "the radio refuses every command");
+    }
+    if (Now() >= give_up) {
+      throw CliError(kExitFailure, "the radio left the status queries unanswered (no \"" +
+                                       std::string(code) + "\" answer in " +
+                                       std::to_string(static_cast<int>(timeout)) + " s)");
+    }
+  }
+  // The answer is on the line; let the library read and parse it.
+  Run(15);
+}
+
+Session::Timing Session::ReadState(Refresh how, std::string_view until) {
   Timing timing;
   if (how == Refresh::kNone) return timing;
   double start = Now();
@@ -390,24 +490,21 @@ Session::Timing Session::ReadState(Refresh how) {
   radio_->SetCAT(cat);
   const bool want_levels = how == Refresh::kFull;
   if (!log_) {
-    // Nothing to watch: wait as long as the sequences take at the library's pace.
-    Run(options_.poll ? 4000 : 6000);
-    timing.status_cycle = Now() - start;
-    if (want_levels) {
-      double t = Now();
-      if (options_.poll) radio_->PollLevels();
-      Run(10500);
-      timing.levels = Now() - t;
-    }
-    return timing;
+    // Nothing to watch: wait as long as the status cycle takes at the library's pace, or until
+    // the library finds the radio silent.
+    double end = Now() + (options_.poll ? 4.0 : 6.0);
+    while (Now() < end && Answering()) Run(100);
+  } else {
+    WaitForAnswer(until, 10);
   }
-  // The status cycle ends with its "VS" query; the step after it has no query of its own.
-  WaitForCommand("VS;", start, 10);
-  Run(200);
+  CheckAnswering();
   timing.status_cycle = Now() - start;
   if (!want_levels) return timing;
   double t = Now();
-  if (options_.poll) {
+  if (!log_) {
+    if (options_.poll) radio_->PollLevels();
+    Run(10500);
+  } else if (options_.poll) {
     // The master tick stands aside while a level sequence runs, so its next S-meter query
     // marks the end of the sequence.
     radio_->PollLevels();

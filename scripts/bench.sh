@@ -3,7 +3,8 @@
 #   answers per second through ReadBuffer; an "IS" answer through ReadBuffer with the settings
 #   file on disk; SetFreq call-to-wire latency over a pty; CPU of default polling against the
 #   simulator program; peak memory of `veltro-ftdx10 watch`; time from SetCAT(1) to the first
-#   full status cycle and the first level sequence.
+#   full status cycle and the first level sequence; and the tool's own times against its
+#   built-in simulator: `get Freq`, one `call SetFreq`, a script of 100 `call SetFreq` lines.
 #
 #   scripts/bench.sh                # polling and watch measured over 60 s each
 #   scripts/bench.sh --seconds 10   # shorter, for CI
@@ -20,7 +21,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-scripts/setup.sh
+scripts/setup.sh test
 B=build-release
 cmake -S . -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRO_BENCHMARKS=ON >/dev/null
 cmake --build "$B" -j2 --target read_buffer_bench settings_write_bench set_freq_latency_bench \
@@ -45,8 +46,24 @@ echo "== and time from SetCAT(1) to the first status cycle and level sequence"
 VELTRO_POLL_SECONDS="$SECONDS_RUN" "$B/bench/polling_bench"
 echo
 
+# Wall-clock seconds a command takes, from start to exit.
+seconds() {
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  awk -v ns=$((end - start)) 'BEGIN { printf "%.2f s\n", ns / 1e9 }'
+}
+echo "== veltro-ftdx10 on its built-in simulator (target: 100-line script under 5 s)"
+i=0
+while [ $i -lt 100 ]; do echo "call SetFreq 14.$((100 + i))"; i=$((i + 1)); done >"$OUT/script"
+echo "get Freq:                   $(seconds "$B/veltro-ftdx10" get Freq)"
+echo "call SetFreq 14.074:        $(seconds "$B/veltro-ftdx10" call SetFreq 14.074)"
+echo "script of 100 call SetFreq: $(seconds "$B/veltro-ftdx10" script "$OUT/script")"
+echo
+
 # Peak resident memory of the tool: the built-in simulator (what a user runs first), and a
-# port served by ftdx10-sim in another process, opened by the library itself.
+# port served by ftdx10-sim in another process, opened by the library itself and through the
+# tool's relay.
 peak_kb() {  # PID -> last VmHWM seen while the process lives
   peak=0
   while kill -0 "$1" 2>/dev/null; do
@@ -69,10 +86,21 @@ PTY=$(head -n1 "$OUT/sim")
 W2=$!
 peak_kb $W2 >"$OUT/peak2" &
 P2=$!
+"$B/sim/ftdx10-sim" >"$OUT/sim3" 2>/dev/null &
+SIM3=$!
+i=0
+while [ ! -s "$OUT/sim3" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+PTY3=$(head -n1 "$OUT/sim3")
+"$B/veltro-ftdx10" --port "$PTY3" watch --for "$SECONDS_RUN" >"$OUT/watch3" 2>&1 &
+W3=$!
+peak_kb $W3 >"$OUT/peak3" &
+P3=$!
 PEAK1=$(peak_kb $W1)
-wait $P2 || true
+wait $P2 $P3 || true
 PEAK2=$(cat "$OUT/peak2")
-kill "$SIM" 2>/dev/null || true
+PEAK3=$(cat "$OUT/peak3")
+kill "$SIM" "$SIM3" 2>/dev/null || true
 wait 2>/dev/null || true
 echo "built-in simulator:         peak RSS ${PEAK1} kB, $(tail -n1 "$OUT/watch1")"
-echo "ftdx10-sim on $PTY: peak RSS ${PEAK2} kB, $(tail -n1 "$OUT/watch2")"
+echo "ftdx10-sim on $PTY (--direct): peak RSS ${PEAK2} kB, $(tail -n1 "$OUT/watch2")"
+echo "ftdx10-sim on $PTY3 (relay): peak RSS ${PEAK3} kB, $(tail -n1 "$OUT/watch3")"

@@ -56,8 +56,9 @@ bool ProtocolImpl::SendCommand(std::string_view command, VBool& query, VBool imm
     }
     // The flag is cleared even when the write itself fails.
     query = kFalse;
-    lib.ComDLL().Output(text);
+    // Counted before the write: a write that fails (the device gone) goes unanswered too.
     if (m.UnansweredSince < 0) m.UnansweredSince = now;
+    lib.ComDLL().Output(text);
   } catch (...) {
     // The sender reports nothing: a failing control is the same as a closed port to callers.
   }

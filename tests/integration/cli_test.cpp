@@ -2,10 +2,15 @@
 // simulator it starts itself or one the test serves on a pty.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include <cstdlib>
 #include <filesystem>
@@ -82,6 +87,8 @@ TEST(Cli, CommandLineMistakesFailBeforeAnyRadioIsOpened) {
       {"call SetFreq 1e999", "argument 1 (Freq As Double): \"1e999\" is out of range"},
       {"--model ft8 status", "--model is ftdx10 or ft891"},
       {"let Freq 1", "Freq is read-only"},
+      {"get AFLevel 5", "AFLevel: index out of range"},
+      {"--port /dev/null --speed 12345 status", "--speed 12345 is not a line speed"},
   };
   for (const Case& c : cases) {
     Result r = Tool(c.args);
@@ -91,15 +98,19 @@ TEST(Cli, CommandLineMistakesFailBeforeAnyRadioIsOpened) {
   }
 }
 
-TEST(Cli, EveryCommandHasItsHelp) {
+TEST(Cli, EveryCommandHasItsHelpAndOptions) {
   for (const char* cmd :
        {"status", "watch", "get", "let", "call", "raw", "script", "members", "ports"}) {
     Result r = Tool(std::string(cmd) + " --help");
     EXPECT_EQ(r.status, 0) << cmd;
     EXPECT_TRUE(r.out.starts_with("usage: veltro-ftdx10 [") && Has(r.out, std::string("] ") + cmd))
         << r.out;
+    bool radio = !Has("members ports", cmd);
+    EXPECT_TRUE(Has(r.out, "\noptions:\n") && Has(r.out, "--json") && Has(r.out, "--port") == radio)
+        << r.out;
     EXPECT_EQ(Tool(std::string("help ") + cmd).out, r.out);
   }
+  EXPECT_TRUE(Has(Tool("--version").out, "veltro-ftdx10 1.")) << Tool("--version").out;
   Result none = Tool("");
   EXPECT_TRUE(none.status == 2 && Has(none.err, "commands:")) << none.err;
 }
@@ -129,7 +140,9 @@ TEST(Cli, OutputOfEachCommand) {
        0,
        {"\"result\":true", "FA007100000;", "\"Freq\":{\"from\":14.25,\"to\":7.1}",
         "\"arguments\":[{\"name\":\"Freq\",\"value\":7.1,\"rewritten\":false}]"}},
-      {"call SetFreq 200", "", 0, {"SetFreq = false", "sent: (nothing)"}},
+      {"call SetFreq 200", "", 1, {"SetFreq = false", "sent: (nothing)"}, {"returned false"}},
+      // Text goes into JSON as UTF-8, not byte by byte.
+      {"--json call SetKeyerMessage 1 1 \"\xc3\xa9 CQ\"", "", 0, {"\"value\":\"\xc3\xa9 CQ\""}},
       {"--trace raw FA",
        "",
        0,
@@ -193,6 +206,79 @@ TEST(Cli, PortsByPathMissingBusyOrServed) {
   close(fd);
   EXPECT_EQ(busy.status, 1);
   EXPECT_TRUE(Has(busy.err, "port " + sim.SlavePath() + " is busy")) << busy.err;
+}
+
+// A radio on a pty that answers every command with `answer`, or says nothing when it is empty.
+class PtyRadio {
+ public:
+  explicit PtyRadio(std::string answer) {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    path_ = ptsname(master_);
+    thread_ = std::thread([this, answer] {
+      while (!stop_) {
+        pollfd p{master_, POLLIN, 0};
+        char buf[256];
+        ssize_t n =
+            poll(&p, 1, 20) > 0 && (p.revents & POLLIN) ? read(master_, buf, sizeof buf) : 0;
+        if (n <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (ssize_t i = 0; i < n; ++i) {
+          if (buf[i] == ';' && !answer.empty()) (void)!write(master_, answer.data(), answer.size());
+        }
+      }
+    });
+  }
+  ~PtyRadio() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    if (master_ >= 0) close(master_);
+  }
+  const std::string& Path() const { return path_; }
+
+ private:
+  int master_ = -1;
+  std::string path_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// A radio that says nothing, refuses everything or goes away is never shown as a radio at 0 Hz:
+// the tool says what happened and exits 1, through the relay and with --direct alike.
+TEST(Cli, SilentRefusingOrVanishedRadio) {
+  PtyRadio silent(""), refusing("?;");
+  ASSERT_FALSE(silent.Path().empty() || refusing.Path().empty());
+  struct Case {
+    std::string args, message;
+  } cases[] = {
+      {"--port " + silent.Path() + " get Freq",
+       "no answer from the radio on " + silent.Path() +
+           " at 38400 baud: is it on, and is its CAT rate 38400?"},
+      {"--direct --port " + silent.Path() + " --speed 9600 --json call SetFreq 14.1",
+       "at 9600 baud: is it on, and is its CAT rate 9600?"},
+      {"--port " + refusing.Path() + " status", "the radio refuses every command"},
+      {"--direct --port " + refusing.Path() + " get Freq", "the radio refuses every command"},
+  };
+  for (const Case& c : cases) {
+    Result r = Tool(c.args);
+    SKIP_WITHOUT_SERIAL(r);
+    EXPECT_EQ(r.status, 1) << c.args;
+    EXPECT_TRUE(Has(r.err, c.message)) << c.args << ": " << r.err;
+    // Nothing that looks like a reading; with --json the error is the one object printed.
+    EXPECT_TRUE(Has(c.args, "--json") ? r.out.starts_with("{\"error\":") && !Has(r.out, "result")
+                                      : r.out.empty())
+        << c.args << ": " << r.out;
+  }
+
+  veltro::sim::Simulator sim;
+  sim.Start();
+  std::thread pull([&sim] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5000));
+    sim.Disconnect();
+  });
+  Result w = Tool("--port " + sim.SlavePath() + " watch --for 6.5");
+  pull.join();
+  EXPECT_EQ(w.status, 1);
+  EXPECT_TRUE(Has(w.out, " the radio went away (no answer from the radio on ")) << w.out << w.err;
 }
 
 }  // namespace

@@ -168,8 +168,8 @@ TEST(Sender, OutputDrainWait) {
   }
 }
 
-// Answering: closed port no; a write left without any byte back for more than 3 s no; any byte
-// (a refusal too) yes again.
+// Answering: closed port no; a write left without any byte back for more than 3 s no (a failed
+// write too); any byte (a refusal too) yes again.
 TEST(Sender, RadioAnswering) {
   VirtualRig rig;
   EXPECT_EQ(rig.radio->RadioAnswering(), kFalse);
@@ -183,6 +183,10 @@ TEST(Sender, RadioAnswering) {
   rig.serial().Feed("?;");
   rig.vp.Advance(0);
   EXPECT_EQ(rig.radio->RadioAnswering(), kTrue);
+  rig.serial().fail_writes = true;  // the device has gone: its writes fail
+  rig.impl().Send("FA");
+  rig.vp.Advance(3100);
+  EXPECT_EQ(rig.radio->RadioAnswering(), kFalse);
 }
 
 }  // namespace
