@@ -62,9 +62,9 @@ poll-split-every @ polling/scheduler.cpp @ kSplitPollEvery = 7; @ kSplitPollEver
 poll-power-on-ai @ polling/scheduler.cpp @ p.Send(s.AutoPolling ? "AI0" : "AI1"); @ p.Send(s.AutoPolling ? "AI1" : "AI0");
 poll-meters-while-pending @ polling/scheduler.cpp @ if (s.QueryPending || !s.AutoPolling) return; @ if (!s.AutoPolling) return;
 poll-cycle-order @ polling/scheduler.cpp @ "OI", "TX", "AC", "VS" @ "OI", "AC", "TX", "VS"
-tick-level-poll-gate @ polling/timer_handlers.cpp @ if (m.LevelPollStep > 0) return; @ if (m.LevelPollStep > 1) return;
-tick-toggle-stuck @ polling/timer_handlers.cpp @ m.PollToggle = 1; @ m.PollToggle = 0;
-tick-level-ceiling @ polling/timer_handlers.cpp @ kLevelCounterCeiling = 48; @ kLevelCounterCeiling = 47;
+tick-level-poll-gate @ polling/ticks.cpp @ if (m.LevelPollStep > 0) return; @ if (m.LevelPollStep > 1) return;
+tick-toggle-stuck @ polling/ticks.cpp @ m.PollToggle = 1; @ m.PollToggle = 0;
+tick-level-ceiling @ polling/ticks.cpp @ kLevelCounterCeiling = 48; @ kLevelCounterCeiling = 47;
 read-buffer-cap @ parser/read_buffer.cpp @ kBufferCap = 4096; @ kBufferCap = 8192;
 post-split-inverted @ parser/read_buffer.cpp @ if (s.VFO != s.TXVFO) { @ if (s.VFO == s.TXVFO) {
 post-mode-no-shift-read @ parser/read_buffer.cpp @ Send("IS0"); @ (drop)
@@ -90,8 +90,8 @@ band-12m-edge @ commands/frequency.cpp @ {8, 24.5, 25.0} @ {8, 24.0, 25.0}
 freq-digits-width @ commands/frequency.cpp @ PadLeft(DecimalText(static_cast<long long>(hz)), 9); @ PadLeft(DecimalText(static_cast<long long>(hz)), 8);
 freq-no-rounding-guard @ commands/frequency.cpp @ * 1000000.0 + 0.1); @ * 1000000.0);
 range-top-excluded @ commands/frequency.cpp @ Freq <= m.FreqRangeMax[i] @ Freq < m.FreqRangeMax[i]
-width-ft891-narrow-steps @ commands/filter_width.cpp @ {kFt891Voice, 3200, 9, 9, @ {kFt891Voice, 3200, 8, 9,
-width-ftdx10-voice-entry @ commands/filter_width.cpp @ 2400, 2450, 2500, @ 2400, 2460, 2500,
+width-ft891-narrow-steps @ host/filter_width.cpp @ {kFt891Voice, 3200, 9, 9, @ {kFt891Voice, 3200, 8, 9,
+width-ftdx10-voice-entry @ host/filter_width.cpp @ 2400, 2450, 2500, @ 2400, 2460, 2500,
 filter-centre-sign @ commands/filter.cpp @ sign = centre >= detail::kPassbandCentre ? '+' : '-'; @ sign = centre > detail::kPassbandCentre ? '+' : '-';
 contour-gate @ commands/filter.cpp @ if (p.state.Property[50] < 3 || @ if (p.state.Property[50] < 2 ||
 shift-digits @ commands/filter.cpp @ sign + PadLeft(DecimalText(hz), 4); @ sign + PadLeft(DecimalText(hz), 3);

@@ -8,13 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "host/profile.h"
 #include "host/protocol_impl.h"
 
 namespace veltro::detail {
-
-// The radio identity that selects the second profile.
-inline constexpr std::int16_t kFt891ModelID = 650;
-inline bool Ft891Profile(ProtocolImpl& p) { return p.module().ModelID == kFt891ModelID; }
 
 // How far a selector's value may go. Negative values never pass: on the line they would come out
 // as a "-" inside a field of digits.

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "commands/command_helpers.h"
-#include "commands/filter_width.h"
 #include "host/convert.h"
+#include "host/filter_width.h"
 #include "host/scales.h"
 #include "parser/panorama.h"
 

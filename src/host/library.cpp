@@ -6,7 +6,6 @@
 #include "platform/file_settings_store.h"
 #include "platform/posix_event_loop.h"
 #include "platform/posix_serial_control.h"
-#include "polling/timer_handlers.h"
 #include "veltro/events.h"
 
 namespace veltro::detail {
@@ -81,19 +80,19 @@ ControlPanel& Library::Panel() {
   ControlPanel* cp = panel.get();
   // Every handler reaches the protocol object through the panel's own reference, as the window's
   // handlers did; a handler that fires before it is bound does nothing.
-  auto bind = [cp](void (*handler)(ProtocolImpl&)) {
+  auto bind = [cp](void (ProtocolImpl::*handler)()) {
     return [cp, handler] {
-      if (cp->Transceiver) handler(cp->Transceiver->impl());
+      if (cp->Transceiver) (cp->Transceiver->impl().*handler)();
     };
   };
   auto& loop = *platform_.loop;
-  cp->tmrStart = loop.CreateTimer(5000, bind(&OnStartTick));
-  cp->tmrPollVFO = loop.CreateTimer(200, bind(&OnPollVFOTick));
-  cp->tmrLevels = loop.CreateTimer(200, bind(&OnLevelsTick));
-  cp->tmrStopPolling = loop.CreateTimer(1000, bind(&OnStopPollingTick));
-  cp->tmrPolling = loop.CreateTimer(175, bind(&OnPollingTick));
+  cp->tmrStart = loop.CreateTimer(5000, bind(&ProtocolImpl::OnStartTick));
+  cp->tmrPollVFO = loop.CreateTimer(200, bind(&ProtocolImpl::OnPollVFOTick));
+  cp->tmrLevels = loop.CreateTimer(200, bind(&ProtocolImpl::OnLevelsTick));
+  cp->tmrStopPolling = loop.CreateTimer(1000, bind(&ProtocolImpl::OnStopPollingTick));
+  cp->tmrPolling = loop.CreateTimer(175, bind(&ProtocolImpl::OnPollingTick));
   cp->ComDLL = platform_.make_serial();
-  cp->ComDLL->OnComm(bind(&OnComm));
+  cp->ComDLL->OnComm(bind(&ProtocolImpl::OnComm));
   module_.panel = std::move(panel);
   // The load handler: a connector of the panel's own, bound to the shared object.
   cp->connector = std::make_unique<FTDX10_Connector>(*this);

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "commands/command_helpers.h"
 #include "host/protocol_impl.h"
 
 namespace veltro::detail {
@@ -52,6 +51,8 @@ void ApplyProfile(ProtocolImpl& p, const ModelProfile& v) {
 }
 
 }  // namespace
+
+bool Ft891Profile(const ProtocolImpl& p) { return p.lib.module().ModelID == kFt891ModelID; }
 
 void ApplyModelIdentity(ProtocolImpl& p, std::int16_t id) {
   p.module().ModelID = id;

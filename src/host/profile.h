@@ -34,6 +34,11 @@ struct ModelProfile {
 
 extern const ModelProfile kFt891Values;
 
+// The radio identity that selects the FT-891 profile.
+inline constexpr std::int16_t kFt891ModelID = 650;
+// True once the radio has identified itself as the FT-891.
+bool Ft891Profile(const ProtocolImpl& p);
+
 // What the "ID" answer does with the identity number: records it, sets the filter prefix, and
 // for the FT-891 applies kFt891Values. Another number never restores the FTDX10 values.
 void ApplyModelIdentity(ProtocolImpl& p, std::int16_t id);

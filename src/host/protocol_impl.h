@@ -55,6 +55,15 @@ struct ProtocolImpl {
   bool RadioAnswering();
   float Now() { return clock().SecondsSinceMidnight(); }
 
+  // ---- Timer ticks (polling/ticks.cpp) and the receive event (parser/read_buffer.cpp) ----
+  // The control panel's timers and its serial control call these; see Library::Panel.
+  void OnPollingTick();      // tmrPolling, 175 ms
+  void OnLevelsTick();       // tmrLevels, 200 ms
+  void OnPollVFOTick();      // tmrPollVFO, 200 ms
+  void OnStartTick();        // tmrStart, 5 s one-shot
+  void OnStopPollingTick();  // tmrStopPolling, 1 s one-shot
+  void OnComm();             // ComDLL receive event
+
   // ---- Polling (polling/*.cpp) ----
   // Starts the level sequence afresh: counter 0, timer off, then its step 0.
   void RestartLevelPoll();

@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "commands/command_helpers.h"
 #include "host/convert.h"
+#include "host/profile.h"
 #include "host/protocol_impl.h"
 #include "host/scales.h"
 #include "parser/decoders.h"

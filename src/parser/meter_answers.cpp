@@ -1,6 +1,6 @@
 // Meter answers: the S-meter, the transmit meter and the meter selection.
-#include "commands/command_helpers.h"
 #include "host/convert.h"
+#include "host/profile.h"
 #include "host/protocol_impl.h"
 #include "parser/decoders.h"
 

@@ -3,10 +3,10 @@
 #include <array>
 #include <string>
 
-#include "commands/command_helpers.h"
-#include "commands/filter_width.h"
 #include "host/convert.h"
+#include "host/filter_width.h"
 #include "host/library.h"
+#include "host/profile.h"
 #include "host/protocol_impl.h"
 
 namespace veltro::detail {

@@ -7,7 +7,6 @@
 #include "host/convert.h"
 #include "host/protocol_impl.h"
 #include "parser/decoders.h"
-#include "polling/timer_handlers.h"
 
 namespace veltro::detail {
 
@@ -21,7 +20,7 @@ std::size_t TrimmedLength(const std::string& text) { return Trim(text).size(); }
 
 }  // namespace
 
-void OnComm(ProtocolImpl& p) { p.self.ReadBuffer(p.module().ComBuffer, kTrue); }
+void ProtocolImpl::OnComm() { self.ReadBuffer(module().ComBuffer, kTrue); }
 
 void ProtocolImpl::SendRead(std::string_view text) {
   auto& sent = module().ReadsSent;

@@ -2,7 +2,7 @@
 // and APF, in both profiles.
 #include <cmath>
 
-#include "commands/filter_width.h"
+#include "host/filter_width.h"
 #include "level_command_cases.h"
 
 namespace veltro {

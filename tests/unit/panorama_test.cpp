@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/filter_width.h"
+#include "host/filter_width.h"
 #include "level_command_cases.h"
 #include "parser/panorama.h"
 

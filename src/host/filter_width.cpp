@@ -1,4 +1,4 @@
-#include "commands/filter_width.h"
+#include "host/filter_width.h"
 
 #include <span>
 

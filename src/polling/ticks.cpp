@@ -1,6 +1,4 @@
 // Tick handlers of the control panel's timers. The receive handler lives with the receive path.
-#include "polling/timer_handlers.h"
-
 #include "host/protocol_impl.h"
 
 namespace veltro::detail {
@@ -14,9 +12,9 @@ constexpr std::int16_t kVFOCounterCeiling = 29;
 
 }  // namespace
 
-void OnPollingTick(ProtocolImpl& p) {
-  auto& s = p.state;
-  auto& m = p.module();
+void ProtocolImpl::OnPollingTick() {
+  auto& s = state;
+  auto& m = module();
   if (!s.PortOpen || s.CAT == 0) return;
   // A running level sequence has the line to itself, except while a refresh is pending: the level
   // ticks wait for the refresh, so standing aside then would stop both for good.
@@ -24,57 +22,57 @@ void OnPollingTick(ProtocolImpl& p) {
   std::int16_t action;
   if (m.RefreshPending) {
     action = 1;
-    p.self.SetPolling(action);
+    self.SetPolling(action);
     return;
   }
   if (s.AutoPolling == kTrue) {
     if (m.FreqChanged == kTrue) {
       action = 0;
-      p.self.SetPolling(action);
+      self.SetPolling(action);
     } else if (m.FreqChanged == kFalse) {
       if (m.PollToggle == 0) {
         action = 1;
-        p.self.SetPolling(action);
+        self.SetPolling(action);
         m.PollToggle = 1;
       } else if (m.PollToggle == 1) {
         action = 3;
-        p.self.SetPolling(action);
+        self.SetPolling(action);
         m.PollToggle = 0;
       }
     }
   } else if (s.AutoPolling == kFalse) {
     action = 3;
-    p.self.SetPolling(action);
+    self.SetPolling(action);
   }
   if (m.AFQueryPending) {
     action = 4;
-    p.self.SetPolling(action);
+    self.SetPolling(action);
     m.AFQueryPending = kFalse;
   }
 }
 
-void OnLevelsTick(ProtocolImpl& p) {
-  auto& m = p.module();
+void ProtocolImpl::OnLevelsTick() {
+  auto& m = module();
   if (m.RefreshPending) return;
   if (m.LevelPollStep < kLevelCounterCeiling) ++m.LevelPollStep;
-  p.self.PollLevels();
+  self.PollLevels();
 }
 
-void OnPollVFOTick(ProtocolImpl& p) {
-  auto& m = p.module();
+void ProtocolImpl::OnPollVFOTick() {
+  auto& m = module();
   if (m.RefreshPending) return;
   if (m.VFOPollStep < kVFOCounterCeiling) ++m.VFOPollStep;
-  p.self.PollCurrVFO();
+  self.PollCurrVFO();
 }
 
-void OnStartTick(ProtocolImpl& p) {
-  p.self.SetRefresh();
-  p.lib.Panel().tmrStart->Enabled(false);
+void ProtocolImpl::OnStartTick() {
+  self.SetRefresh();
+  lib.Panel().tmrStart->Enabled(false);
 }
 
-void OnStopPollingTick(ProtocolImpl& p) {
-  p.module().PollingPaused = kFalse;
-  p.lib.Panel().tmrStopPolling->Enabled(false);
+void ProtocolImpl::OnStopPollingTick() {
+  module().PollingPaused = kFalse;
+  lib.Panel().tmrStopPolling->Enabled(false);
 }
 
 }  // namespace veltro::detail
