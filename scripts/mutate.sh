@@ -24,8 +24,8 @@ LIST=0
 
 FAULTS=$(
   cat <<'EOF'
-sender-pending-query-sent @ link/sender.cpp @ if (state.QueryPending) return; @ (drop)
-sender-holdoff-dropped @ link/sender.cpp @ if (Elapsed(Now(), m.LastCommandTime) < m.QueryHoldoff) return; @ (drop)
+sender-pending-query-sent @ link/sender.cpp @ if (state.QueryPending) return false; @ (drop)
+sender-holdoff-dropped @ link/sender.cpp @ if (Elapsed(Now(), m.LastCommandTime) < m.QueryHoldoff) return false; @ (drop)
 sender-window-boundary @ link/sender.cpp @ if (since_send <= m.PacingWindow) { @ if (since_send < m.PacingWindow) {
 sender-no-terminator @ link/sender.cpp @ framed += ';'; @ (drop)
 sender-query-flag-kept @ link/sender.cpp @ query = kFalse; @ (drop)
@@ -62,12 +62,12 @@ poll-split-every @ polling/scheduler.cpp @ kSplitPollEvery = 7; @ kSplitPollEver
 poll-power-on-ai @ polling/scheduler.cpp @ p.Send(s.AutoPolling ? "AI0" : "AI1"); @ p.Send(s.AutoPolling ? "AI1" : "AI0");
 poll-meters-while-pending @ polling/scheduler.cpp @ if (s.QueryPending || !s.AutoPolling) return; @ if (!s.AutoPolling) return;
 poll-cycle-order @ polling/scheduler.cpp @ "OI", "TX", "AC", "VS" @ "OI", "AC", "TX", "VS"
-tick-level-poll-gate @ polling/ticks.cpp @ if (m.LevelPollStep > 0) return; @ if (m.LevelPollStep > 1) return;
+tick-level-poll-gate @ polling/ticks.cpp @ if (m.LevelPollStep > 0 && !m.RefreshPending) return; @ if (m.LevelPollStep > 1 && !m.RefreshPending) return;
 tick-toggle-stuck @ polling/ticks.cpp @ m.PollToggle = 1; @ m.PollToggle = 0;
 tick-level-ceiling @ polling/ticks.cpp @ kLevelCounterCeiling = 48; @ kLevelCounterCeiling = 47;
 read-buffer-cap @ parser/read_buffer.cpp @ kBufferCap = 4096; @ kBufferCap = 8192;
 post-split-inverted @ parser/read_buffer.cpp @ if (s.VFO != s.TXVFO) { @ if (s.VFO == s.TXVFO) {
-post-mode-no-shift-read @ parser/read_buffer.cpp @ Send("IS0"); @ (drop)
+post-mode-no-shift-read @ parser/read_buffer.cpp @ SendRead("IS0"); @ (drop)
 post-smeter-state @ parser/read_buffer.cpp @ RaiseChange(3); @ RaiseChange(2);
 post-tx-freq-in-memory @ parser/read_buffer.cpp @ if (s.Split == 1 && s.MemMode == 0) { @ if (s.Split == 1) {
 read-answers-kept-silent @ parser/read_buffer.cpp @ if (!in.empty()) m.UnansweredSince = -1.0f; @ (drop)
@@ -81,7 +81,7 @@ if-shift-sign @ parser/level_answers.cpp @ CharAt(a, 5) == "-" ? 1 : -1; @ CharA
 power-digits @ parser/level_answers.cpp @ FieldInt16(a, 3, 5), 100) @ FieldInt16(a, 3, 4), 100)
 antenna-from-one @ parser/level_answers.cpp @ int v = FieldInt16(a, 4, 4) - 1; @ int v = FieldInt16(a, 4, 4);
 shift-direction-swapped @ parser/menu_answers.cpp @ v == 1 ? 1 : v == 2 ? -1 : 0 @ v == 2 ? 1 : v == 1 ? -1 : 0
-tone-number-not-asked @ parser/menu_answers.cpp @ p.Send("CN" + DecimalText(s.VFO) + "0"); @ (drop)
+tone-number-not-asked @ parser/menu_answers.cpp @ p.SendRead("CN" + DecimalText(s.VFO) + "0"); @ (drop)
 meter-ft891-digit @ parser/meter_answers.cpp @ } else if (!Ft891Profile(p) || which == 2) { @ } else {
 att-saved-db @ parser/panorama.cpp @ {"RA02", "12"} @ {"RA02", "10"}
 pre-saved-key @ parser/panorama.cpp @ kPreSteps, "PRE"); @ kPreSteps, "PREAMP");
@@ -93,12 +93,12 @@ range-top-excluded @ commands/frequency.cpp @ Freq <= m.FreqRangeMax[i] @ Freq <
 width-ft891-narrow-steps @ host/filter_width.cpp @ {kFt891Voice, 3200, 9, 9, @ {kFt891Voice, 3200, 8, 9,
 width-ftdx10-voice-entry @ host/filter_width.cpp @ 2400, 2450, 2500, @ 2400, 2460, 2500,
 filter-centre-sign @ commands/filter.cpp @ sign = centre >= detail::kPassbandCentre ? '+' : '-'; @ sign = centre > detail::kPassbandCentre ? '+' : '-';
-contour-gate @ commands/filter.cpp @ if (p.state.Property[50] < 3 || @ if (p.state.Property[50] < 2 ||
+contour-gate @ commands/filter.cpp @ if (p.state.Property[50] < 3) return kFalse; @ if (p.state.Property[50] < 2) return kFalse;
 shift-digits @ commands/filter.cpp @ sign + PadLeft(DecimalText(hz), 4); @ sign + PadLeft(DecimalText(hz), 3);
 antenna-wire-offset @ commands/front_end.cpp @ "AN0", 1}; @ "AN0", 0};
 receiver-beyond-count @ commands/front_end.cpp @ receiver < 0 || receiver > receivers - 1 || @ receiver < 0 ||
 keyer-message-length @ commands/keyer.cpp @ kKeyerMessageMax = 40; @ kKeyerMessageMax = 50;
-pitch-width @ commands/keyer.cpp @ p.Send("KP" + detail::PadLeft(detail::DecimalText(code), 2)); @ p.Send("KP" + detail::PadLeft(detail::DecimalText(code), 3));
+pitch-width @ commands/keyer.cpp @ std::string(code < 10 ? "0" : "") @ std::string(code < 10 ? "00" : "")
 memory-clarifier @ commands/memory.cpp @ text += "+0000"; @ text += "+000";
 memory-psk-reversed @ commands/memory.cpp @ c.reverse == 1 && e->reversed != e->normal ? @ c.reverse == 1 ?
 mode-capability-bit @ commands/mode.cpp @ const int index = Mode + 1; @ const int index = Mode;
@@ -108,7 +108,7 @@ ctcss-index-from-one @ commands/tones.cpp @ if (kCtcssTones[i] == tone_hz) retur
 tone-outside-fm @ commands/tones.cpp @ if (s.Mode != detail::kFM) return kFalse; @ (drop)
 power-minimum @ commands/transmit.cpp @ kPowerMin = 5, @ kPowerMin = 10,
 suspend-code @ commands/transmit.cpp @ if (L2 == 0) p.module().SendSuspended = kTrue; @ if (L2 == 2) p.module().SendSuspended = kTrue;
-monitor-switch-range @ commands/transmit.cpp @ if (P2 > 1) return kFalse; @ (drop)
+monitor-level-width @ commands/transmit.cpp @ MonitorLevelToRadio(P2)), 3)); @ MonitorLevelToRadio(P2)), 2));
 switch-on-when-off @ commands/command_helpers.cpp @ f.combined == 0 || f.combined >= 1000 @ f.combined == 0 || f.combined > 1000
 selector-entry-bound @ commands/command_helpers.cpp @ value > entry) return std::nullopt; @ value > entry + 1) return std::nullopt;
 settings-file-name @ platform/file_settings_store.cpp @ "/settings.ini"; @ "/setting.ini";
