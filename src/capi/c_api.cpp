@@ -67,7 +67,12 @@ char* CopyText(const std::string& s) {
 }
 
 Variant ToVariant(const veltro_value& v) {
-  switch (v.type) {
+  // The tag is read as the integer the host stored: a value outside the enumeration must not be
+  // loaded as the enumeration type.
+  static_assert(sizeof(veltro_type) == sizeof(int));
+  int tag;
+  std::memcpy(&tag, &v.type, sizeof tag);
+  switch (tag) {
     case VELTRO_BOOLEAN:
       return Variant(v.i != 0);
     case VELTRO_INTEGER:
