@@ -2,7 +2,8 @@
 # Builds Release and prints every performance figure:
 #   answers per second through ReadBuffer; SetFreq call-to-wire latency over a pty; CPU of
 #   default polling against the simulator program; peak memory of `veltro-ftdx10 watch`; time
-#   from SetCAT(1) to the first full status cycle and the first level sequence.
+#   from SetCAT(1) to the first full status cycle and the first level sequence; `serve` under ten
+#   network clients (latency, CPU) and the time from the radio's knob to a client's answer.
 #
 #   scripts/bench.sh                # polling and watch measured over 60 s each
 #   scripts/bench.sh --seconds 10   # shorter, for CI
@@ -23,7 +24,7 @@ scripts/setup.sh
 B=build-release
 cmake -S . -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRO_BENCHMARKS=ON >/dev/null
 cmake --build "$B" -j2 --target read_buffer_bench set_freq_latency_bench polling_bench \
-  veltro-ftdx10 ftdx10-sim
+  serve_bench veltro-ftdx10 ftdx10-sim
 
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
@@ -72,3 +73,6 @@ kill "$SIM" 2>/dev/null || true
 wait 2>/dev/null || true
 echo "built-in simulator:         peak RSS ${PEAK1} kB, $(tail -n1 "$OUT/watch1")"
 echo "ftdx10-sim on $PTY: peak RSS ${PEAK2} kB, $(tail -n1 "$OUT/watch2")"
+echo
+echo "== veltro-ftdx10 serve against the simulator"
+VELTRO_SERVE_SECONDS=$((SECONDS_RUN < 20 ? SECONDS_RUN : 20)) "$B/bench/serve_bench"

@@ -84,8 +84,10 @@ ControlPanel& Library::Panel() {
   cp->tmrLevels = loop.CreateTimer(200, bind(&OnLevelsTick));
   cp->tmrStopPolling = loop.CreateTimer(1000, bind(&OnStopPollingTick));
   cp->tmrPolling = loop.CreateTimer(175, bind(&OnPollingTick));
+  cp->tmrReconnect = loop.CreateTimer(250, bind(&OnReconnectTick));
   cp->ComDLL = platform_.make_serial();
   cp->ComDLL->OnComm(bind(&OnComm));
+  cp->ComDLL->OnHangUp(bind(&OnHangUp));
   module_.panel = std::move(panel);
   // The load handler: a connector of the panel's own, bound to the shared object.
   cp->connector = std::make_unique<FTDX10_Connector>(*this);

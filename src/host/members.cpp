@@ -223,6 +223,7 @@ std::vector<Member> BuildTable() {
       VX_PROP(PortDevice),
       VX_FLAG(PortOpen),
       VX_FLAG(RadioAnswering),
+      VX_FLAG_PROP(AutoReconnect),
       VX_FLAG_PROP(CKBuffer),
       Method("SetPort", &P::SetPort, {"PortOpen", "Address", "Code", "MSG"}),
       // Polling.

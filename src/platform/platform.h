@@ -67,6 +67,11 @@ class SerialControl {
   virtual std::string Input() = 0;
   // Raised on the loop's thread whenever received bytes are waiting.
   virtual void OnComm(std::function<void()> handler) = 0;
+  // True once the open device went away (USB adapter unplugged, radio switched off): reads and
+  // writes fail from then on. Closing the port clears it.
+  virtual bool HungUp() const = 0;
+  // Raised once per hang-up, on the loop's thread or inside the failing Output.
+  virtual void OnHangUp(std::function<void()> handler) = 0;
 };
 
 class SettingsStore {

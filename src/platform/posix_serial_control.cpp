@@ -141,6 +141,8 @@ class PosixSerialControl : public SerialControl {
     }
   }
   bool PortOpen() const override { return fd_ >= 0; }
+  bool HungUp() const override { return fd_ >= 0 && lost_errno_ != 0; }
+  void OnHangUp(std::function<void()> handler) override { on_hang_up_ = std::move(handler); }
 
   void Output(std::string_view bytes) override {
     if (fd_ < 0) throw AutomationError(kErrNotOpen, "Operation valid only when the port is open");
@@ -297,6 +299,7 @@ class PosixSerialControl : public SerialControl {
     lost_errno_ = err != 0 ? err : EIO;
     StopWatching();
     out_.clear();
+    if (on_hang_up_) on_hang_up_();
   }
 
   // Called with `what` from the host's lets (an error the device raises fails the let); at open
@@ -372,6 +375,7 @@ class PosixSerialControl : public SerialControl {
     if (added && !in_.empty() && on_comm_) on_comm_();
   }
 
+  std::function<void()> on_hang_up_;
   PosixEventLoop& loop_;
   const SerialSyscalls& sys_;
   std::int16_t port_ = 1;

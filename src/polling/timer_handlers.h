@@ -11,5 +11,7 @@ void OnPollVFOTick(ProtocolImpl& p);      // tmrPollVFO, 200 ms
 void OnStartTick(ProtocolImpl& p);        // tmrStart, 5 s one-shot
 void OnStopPollingTick(ProtocolImpl& p);  // tmrStopPolling, 1 s one-shot
 void OnComm(ProtocolImpl& p);             // ComDLL receive event
+void OnHangUp(ProtocolImpl& p);           // ComDLL device gone
+void OnReconnectTick(ProtocolImpl& p);    // tmrReconnect, 250 ms while the device is gone
 
 }  // namespace veltro::detail
