@@ -103,8 +103,9 @@ constexpr std::int32_t kPassbandCentreHz = 1500;
 // Mode, then the passband as a filter of that width centred as the library centres filters.
 Reply SetModeAndPassband(FTDX10_Protocol& radio, const ModeToken& m, std::int32_t passband) {
   std::int16_t mode = m.mode;
-  VBool done = m.data ? radio.SetDataMode(mode, 1, 0, 0) : radio.SetMode(mode, m.reverse);
-  if (!On(done)) return Fail(Status::kInvalid);
+  // The plain mode first, also for a data variant, so that both VFO records hold the new mode.
+  if (!On(radio.SetMode(mode, m.reverse))) return Fail(Status::kInvalid);
+  if (m.data && !On(radio.SetDataMode(mode, 1, 0, 0))) return Fail(Status::kInvalid);
   if (passband > 0 && mode != 3 && mode != 4) {
     const std::int16_t half = static_cast<std::int16_t>(std::min(passband, 20000) / 2);
     radio.SetCutFilter(static_cast<std::int16_t>(kPassbandCentreHz - half),
