@@ -3,6 +3,7 @@
 // hostile ones, a read-only server, and a device that goes away and comes back.
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <ifaddrs.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -31,13 +32,28 @@ std::string Slurp(const fs::path& p) {
   return {std::istreambuf_iterator<char>(in), {}};
 }
 
+// This machine's first IPv4 address other than loopback; 0 when it has none.
+in_addr_t OwnAddress() {
+  ifaddrs* list = nullptr;
+  in_addr_t found = 0;
+  if (getifaddrs(&list) != 0) return 0;
+  for (ifaddrs* i = list; i && !found; i = i->ifa_next) {
+    if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+    in_addr_t a = reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr;
+    if ((ntohl(a) >> 24) != 127) found = a;
+  }
+  freeifaddrs(list);
+  return found;
+}
+
 class Client {
  public:
-  explicit Client(int port) : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+  explicit Client(int port, in_addr_t host = htonl(INADDR_LOOPBACK))
+      : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(static_cast<std::uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    a.sin_addr.s_addr = host;
     connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
   }
   ~Client() { close(fd_); }
@@ -110,11 +126,13 @@ class ServeTest : public ::testing::Test {
     sim_->Stop();
     sim_.reset();
   }
-  // Starts serve with `options`; returns its port.
-  int Serve(const std::string& options = "") {
+  // Starts serve with `options`; returns its port on 127.0.0.1, and in `any` the port of a
+  // second --listen given in `options`.
+  int Serve(const std::string& options = "", int* any = nullptr) {
     std::string cmd = "exec env XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " +
                       VELTRO_CLI_PATH + " --port " + link_.string() +
                       " serve --listen 127.0.0.1:0 " + options + " 2>" + Log().string();
+    fs::remove(Log());
     pid_ = fork();
     if (pid_ == 0) {
       execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
@@ -123,6 +141,7 @@ class ServeTest : public ::testing::Test {
     for (int i = 0; i < 100; ++i) {
       std::string log = Slurp(Log());
       if (auto at = log.find(" at 127.0.0.1:"); at != std::string::npos) {
+        if (any) *any = std::atoi(log.c_str() + log.find(':', log.find(' ', at + 14)) + 1);
         return std::atoi(log.c_str() + at + 14);
       }
       std::this_thread::sleep_for(100ms);
@@ -232,12 +251,22 @@ TEST_F(ServeTest, ManyPipeliningClientsAndHostileOnes) {
   EXPECT_EQ(binary.Read(1), "RPRT -1\n");
 }
 
-TEST_F(ServeTest, ReadOnlyServerNeverKeys) {
-  Client c(Serve("--read-only"));
+TEST_F(ServeTest, ReadOnlyServerAndAllowList) {
+  const in_addr_t own = OwnAddress();
+  int any = 0;
+  Client c(Serve("--read-only --listen 0.0.0.0:0", &any));
   EXPECT_EQ(c.Ask("T 1"), "RPRT -9\n");
   EXPECT_EQ(c.Ask("+F 7074000"), "set_freq: 7074000\nRPRT -9\n");
   EXPECT_EQ(c.AskUntil("t", "0\n"), "0\n");
   EXPECT_FALSE(sim_->Ptt());
+  if (!own) GTEST_SKIP() << "no address but loopback";
+  EXPECT_EQ(Client(any, own).Ask("\\chk_vfo"), "");  // closed at once
+  EXPECT_NE(Slurp(Log()).find("not in the allowed addresses"), std::string::npos);
+  char text[INET_ADDRSTRLEN];
+  inet_ntop(AF_INET, &own, text, sizeof text);
+  Stop();
+  Serve("--listen 0.0.0.0:0 --allow " + std::string(text) + "/32", &any);
+  EXPECT_EQ(Client(any, own).Ask("\\chk_vfo"), "0\n");
 }
 
 TEST_F(ServeTest, ADeviceThatGoesAwayIsOpenedAgainByItsPath) {
