@@ -77,13 +77,13 @@ const char kServeHelp[] =
     "digital-mode, logging and contest programs use as their network radio) until SIGINT or\n"
     "SIGTERM; then switches CAT off, closes the port and exits 0. A --port that goes away (USB\n"
     "adapter unplugged, radio off) is opened again by its path once it is back.\n\n"
-    "  --listen ADDR:PORT  where to listen (default 127.0.0.1:4532; [::1]:4532 for IPv6); "
-    "repeatable\n"
+    "  --listen ADDR:PORT  where to listen, repeatable (default 127.0.0.1:4532; IPv6 [::1]:4532)\n"
     "  --allow CIDR        admit clients from these addresses too (loopback always); repeatable\n"
     "  --read-only         every set answers RPRT -9: clients can read but never transmit\n"
     "  --max-clients N     connections beyond N are refused with RPRT -6 (default 64)\n"
     "  --quiet             no log lines (connects, disconnects, radio lost and back)\n"
-    "  --trace             also every byte on the serial line, and each request and reply\n";
+    "  --trace             also log each request and reply (and, with the built-in simulator,\n"
+    "                      every byte on the serial line)\n";
 
 int Serve(const Options& global, const std::vector<std::string>& words) {
   ServeCommandLine cl = ParseServe(words);
