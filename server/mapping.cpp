@@ -31,6 +31,12 @@ std::optional<std::int16_t> Int16(const std::string& text) {
   return static_cast<std::int16_t>(*v);
 }
 
+// A client's number as a 16-bit value, rounded; out of range it stops at the ends, where every
+// setter refuses it.
+std::int16_t Clamp16(double v) {
+  return static_cast<std::int16_t>(std::clamp(std::round(v), -32768.0, 32767.0));
+}
+
 std::string Whole(double v) { return std::to_string(std::llround(v)); }
 std::string Fraction(double v) {
   char buf[32];
@@ -188,7 +194,7 @@ const Level kLevels[] = {
        return r.SetKeyerSpeed(Scaled((wpm - 4) / 56, kHostFull));
      }},
     {"CWPITCH", [](FTDX10_Protocol& r) { return std::to_string(r.Pitch()); },
-     [](FTDX10_Protocol& r, double hz) { return r.SetPitch(static_cast<std::int16_t>(hz)); }},
+     [](FTDX10_Protocol& r, double hz) { return r.SetPitch(Clamp16(hz)); }},
     {"AGC",
      [](FTDX10_Protocol& r) {
        int code = std::clamp<int>(r.AGC(), 0, 4);
@@ -202,11 +208,11 @@ const Level kLevels[] = {
      }},
     {"ATT", [](FTDX10_Protocol& r) { return std::to_string(r.Att() * 6); },
      [](FTDX10_Protocol& r, double db) {
-       return std::fmod(db, 6) == 0 ? r.SetAtt(static_cast<std::int16_t>(db / 6)) : kFalse;
+       return std::fmod(db, 6) == 0 ? r.SetAtt(Clamp16(db / 6)) : kFalse;
      }},
     {"PREAMP", [](FTDX10_Protocol& r) { return std::to_string(r.PreAmp() * 6); },
      [](FTDX10_Protocol& r, double db) {
-       return std::fmod(db, 6) == 0 ? r.SetPreAmp(static_cast<std::int16_t>(db / 6)) : kFalse;
+       return std::fmod(db, 6) == 0 ? r.SetPreAmp(Clamp16(db / 6)) : kFalse;
      }},
     {"IF",
      // The library's shift runs -128..128 over 1200 Hz either way.
@@ -216,9 +222,7 @@ const Level kLevels[] = {
        return r.SetIFShift(static_cast<std::int16_t>(std::lround(hz * 128 / 1200)));
      }},
     {"NOTCHF", [](FTDX10_Protocol& r) { return std::to_string(r.FNotch()); },
-     [](FTDX10_Protocol& r, double hz) {
-       return r.SetNF(static_cast<std::int16_t>(std::lround(hz / 10)));
-     }},
+     [](FTDX10_Protocol& r, double hz) { return r.SetNF(Clamp16(hz / 10)); }},
 };
 
 struct Function {
@@ -284,7 +288,7 @@ Reply SetMode(FTDX10_Protocol& r, const Args& a) {
   const ModeToken* m = FindMode(a[0]);
   auto passband = Number(a[1]);
   if (!m || !passband) return Fail(Status::kInvalid);
-  return SetModeAndPassband(r, *m, static_cast<std::int32_t>(*passband));
+  return SetModeAndPassband(r, *m, Clamp16(*passband));
 }
 
 Reply SetFreq(FTDX10_Protocol& r, const Args& a) {
