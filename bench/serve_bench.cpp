@@ -120,7 +120,7 @@ std::vector<double> KnobFollow(veltro::sim::Simulator& sim, int fd) {
     std::string before = Ask(fd, "f\n", 1);
     double t = Seconds();
     sim.TurnKnob(1, 100, std::chrono::milliseconds(1));
-    while (Ask(fd, "f\n", 1) == before && Seconds() - t < 5) usleep(2000);
+    while (Ask(fd, "f\n", 1) == before && Seconds() - t < 10) usleep(2000);
     follow.push_back((Seconds() - t) * 1000);
     usleep(300000);
   }
