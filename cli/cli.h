@@ -114,6 +114,9 @@ class Session {
   void CheckAnswering() const;
   std::string SilentMessage() const;
 
+  // Prints waiting trace entries (with --trace) and forgets them, for commands that run for days.
+  void Discard();
+
   // Trace lines are printed as they come (human output) or kept for the document (--json).
   std::vector<TraceEntry> TakePrinted();
 
@@ -171,6 +174,11 @@ struct Reading {
 // out; `get` reads them.
 const std::vector<Reading>& Readings();
 Variant Read(FTDX10_Protocol& radio, const Reading& r);
+
+// ---- serve ------------------------------------------------------------------------------------
+extern const char kServeHelp[];
+// Serves the radio on the network until SIGINT/SIGTERM; `words` are serve's own options.
+int Serve(const Options& options, const std::vector<std::string>& words);
 
 // ---- Serial ports ------------------------------------------------------------------------------
 struct PortInfo {

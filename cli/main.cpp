@@ -37,6 +37,7 @@ const char kMainHelp[] =
     "  script FILE|-       run get/let/call/raw/wait lines in one session, printing events\n"
     "  members             list every member with its kind and parameter types\n"
     "  ports               list the serial ports found\n"
+    "  serve               share the radio with network programs (rig-control protocol, TCP 4532)\n"
     "  help [COMMAND]      this text, or a command's\n";
 
 const char kExitHelp[] =
@@ -141,6 +142,7 @@ const std::map<std::string, std::string, std::less<>>& CommandHelp() {
          "maker\n"
          "and product where the system knows them. Needs no radio.\n"},
         {"help", "usage: veltro-ftdx10 help [COMMAND]\n"},
+        {"serve", kServeHelp},
     };
     const std::string radio = OptionsOf({"radio"}) + kExitHelp;
     for (auto& [command, text] : texts) {
@@ -238,6 +240,8 @@ CommandLine Parse(int argc, char** argv) {
         throw CliError(kExitUsage, "--for needs a number of seconds, not " + v);
       }
       cl.options.for_seconds = s;
+    } else if (!cl.words.empty() && cl.words[0] == "serve") {
+      cl.words.push_back(argv[i]);  // serve's own options
     } else {
       throw CliError(kExitUsage, "unknown option " + a + " (see veltro-ftdx10 --help)");
     }
@@ -905,6 +909,7 @@ int Run(const CommandLine& cl) {
   }
   if (command == "members") return Members(o);
   if (command == "ports") return Ports(o);
+  if (command == "serve") return Serve(o, rest);
 
   // Check what needs no radio before opening one: names, argument counts and types, and the
   // fixed index ranges, which the cached state checks without the radio.

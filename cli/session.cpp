@@ -385,6 +385,13 @@ void Session::Take(TraceEntry& e) {
   window_.Add(std::move(e));
 }
 
+void Session::Discard() {
+  if (!log_) return;
+  for (const TraceEntry& e : log_->Take()) {
+    if (options_.trace) PrintTrace(e);
+  }
+}
+
 void Session::PrintTrace(const TraceEntry& e) {
   if (options_.json) {
     json_trace_.push_back(e);

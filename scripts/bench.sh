@@ -3,8 +3,9 @@
 #   answers per second through ReadBuffer; an "IS" answer through ReadBuffer with the settings
 #   file on disk; SetFreq call-to-wire latency over a pty; CPU of default polling against the
 #   simulator program; peak memory of `veltro-ftdx10 watch`; time from SetCAT(1) to the first
-#   full status cycle and the first level sequence; and the tool's own times against its
-#   built-in simulator: `get Freq`, one `call SetFreq`, a script of 100 `call SetFreq` lines.
+#   full status cycle and the first level sequence; the tool's own times against its built-in
+#   simulator: `get Freq`, one `call SetFreq`, a script of 100 `call SetFreq` lines; `serve`
+#   under ten network clients (latency, CPU) and the time from the radio's knob to a client.
 #
 #   scripts/bench.sh                # polling and watch measured over 60 s each
 #   scripts/bench.sh --seconds 10   # shorter, for CI
@@ -25,7 +26,7 @@ scripts/setup.sh test
 B=build-release
 cmake -S . -B "$B" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELTRO_BENCHMARKS=ON >/dev/null
 cmake --build "$B" -j2 --target read_buffer_bench settings_write_bench set_freq_latency_bench \
-  polling_bench veltro-ftdx10 ftdx10-sim
+  polling_bench serve_bench veltro-ftdx10 ftdx10-sim
 
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
@@ -104,3 +105,6 @@ wait 2>/dev/null || true
 echo "built-in simulator:         peak RSS ${PEAK1} kB, $(tail -n1 "$OUT/watch1")"
 echo "ftdx10-sim on $PTY (--direct): peak RSS ${PEAK2} kB, $(tail -n1 "$OUT/watch2")"
 echo "ftdx10-sim on $PTY3 (relay): peak RSS ${PEAK3} kB, $(tail -n1 "$OUT/watch3")"
+echo
+echo "== veltro-ftdx10 serve against the simulator"
+VELTRO_SERVE_SECONDS=$((SECONDS_RUN < 20 ? SECONDS_RUN : 20)) "$B/bench/serve_bench"

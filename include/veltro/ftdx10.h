@@ -197,6 +197,11 @@ class VELTRO_API FTDX10_Protocol {
   // come back for more than 3 s: the radio is off, at another speed, or its cable is gone. True
   // otherwise, also before anything was sent. A radio that answers "?;" is answering.
   VBool RadioAnswering() const;
+  // When true (default false), a port that hangs up (USB adapter gone, radio switched off) is
+  // opened again by the same path once it is back, trying at gaps growing to 2 s; then CAT and
+  // the refresh are restored as the host last set them. SetPort(false) stops the attempts.
+  VBool AutoReconnect() const;
+  void AutoReconnect(VBool value);
   // When true, each ordinary command first waits (up to 0.5 s) for the output to drain.
   VBool CKBuffer() const;
   void CKBuffer(VBool value);

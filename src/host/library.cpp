@@ -91,8 +91,10 @@ ControlPanel& Library::Panel() {
   cp->tmrLevels = loop.CreateTimer(200, bind(&ProtocolImpl::OnLevelsTick));
   cp->tmrStopPolling = loop.CreateTimer(1000, bind(&ProtocolImpl::OnStopPollingTick));
   cp->tmrPolling = loop.CreateTimer(175, bind(&ProtocolImpl::OnPollingTick));
+  cp->tmrReconnect = loop.CreateTimer(250, bind(&ProtocolImpl::OnReconnectTick));
   cp->ComDLL = platform_.make_serial();
   cp->ComDLL->OnComm(bind(&ProtocolImpl::OnComm));
+  cp->ComDLL->OnHangUp(bind(&ProtocolImpl::OnHangUp));
   module_.panel = std::move(panel);
   // The load handler: a connector of the panel's own, bound to the shared object.
   cp->connector = std::make_unique<FTDX10_Connector>(*this);

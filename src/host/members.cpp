@@ -225,6 +225,7 @@ std::vector<Member> BuildTable() {
       VX_PROP(PortDevice),
       VX_GET(PortOpen),
       VX_GET(RadioAnswering),
+      VX_PROP(AutoReconnect),
       VX_PROP(CKBuffer),
       Method("SetPort",
              Rewriting<VBool(VBool&, std::string&, std::string&, std::string&)>(&P::SetPort),

@@ -22,6 +22,10 @@ struct ControlPanel {
   std::unique_ptr<platform::Timer> tmrLevels;       // 200 ms
   std::unique_ptr<platform::Timer> tmrStopPolling;  // 1000 ms
   std::unique_ptr<platform::Timer> tmrPolling;      // 175 ms, enabled from creation
+  // Reopens a port that hung up, while AutoReconnect is on. It ticks every 250 ms while the
+  // device is gone and tries at growing gaps (ReconnectGap ticks, doubling up to 2 s).
+  std::unique_ptr<platform::Timer> tmrReconnect;
+  int ReconnectGap = 1, ReconnectWait = 0;
   std::unique_ptr<platform::SerialControl> ComDLL;
   std::unique_ptr<FTDX10_Connector> connector;
   std::shared_ptr<FTDX10_Protocol> Transceiver;

@@ -63,6 +63,9 @@ struct ProtocolImpl {
   void OnStartTick();        // tmrStart, 5 s one-shot
   void OnStopPollingTick();  // tmrStopPolling, 1 s one-shot
   void OnComm();             // ComDLL receive event
+  // ---- The healing link (link/port.cpp) ----
+  void OnHangUp();         // ComDLL device gone
+  void OnReconnectTick();  // tmrReconnect, 250 ms while the device is gone
 
   // ---- Polling (polling/*.cpp) ----
   // Starts the level sequence afresh: counter 0, timer off, then its step 0.

@@ -58,6 +58,7 @@ struct RadioState {
   std::int16_t ContourState = 0, APFState = 0;
   std::int16_t FullBK = 0;
   VBool CKBuffer = kFalse;
+  VBool AutoReconnect = kFalse;
   std::int16_t Port = 0;
   std::string PortSettings;
   std::string PortSpeed;

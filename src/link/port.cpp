@@ -1,9 +1,70 @@
 // Port configuration. The lets store first and reach the serial control after, so a control
 // error fails the call with the new value already stored. Port, speed and device reach the
 // control only while the port is closed; values set while open are kept but never applied.
+#include <algorithm>
+
 #include "host/protocol_impl.h"
 
+namespace veltro::detail {
+
+namespace {
+
+constexpr int kLongestGapTicks = 8;  // 8 ticks of 250 ms: never more than 2 s between attempts
+
+// The first answers after opening are reported as changes.
+void ExpectFreshAnswers(Module& m) {
+  m.LastMode = -1;
+  m.LastSMeter = -1;
+  m.LastFreq = 0;
+}
+
+bool Reconnecting(ProtocolImpl& p) {
+  return p.state.AutoReconnect != kFalse && p.state.PortOpen != kFalse;
+}
+
+}  // namespace
+
+void ProtocolImpl::OnHangUp() {
+  ProtocolImpl& p = *this;
+  if (!Reconnecting(p)) return;
+  ControlPanel& cp = p.lib.Panel();
+  cp.ReconnectGap = 1;
+  cp.ReconnectWait = 1;
+  cp.tmrReconnect->Enabled(true);
+}
+
+void ProtocolImpl::OnReconnectTick() {
+  ProtocolImpl& p = *this;
+  ControlPanel& cp = p.lib.Panel();
+  auto& com = *cp.ComDLL;
+  // A failed attempt leaves the control closed; the host's flag says it should be open.
+  if (!Reconnecting(p) || (com.PortOpen() && !com.HungUp())) {
+    cp.tmrReconnect->Enabled(false);
+    return;
+  }
+  if (--cp.ReconnectWait > 0) return;
+  try {
+    com.PortOpen(false);
+    com.PortOpen(true);
+  } catch (...) {
+    cp.ReconnectGap = std::min(cp.ReconnectGap * 2, kLongestGapTicks);
+    cp.ReconnectWait = cp.ReconnectGap;
+    return;
+  }
+  cp.tmrReconnect->Enabled(false);
+  ExpectFreshAnswers(p.module());
+  if (p.state.CAT != 0) {
+    std::int16_t cat = p.state.CAT;
+    p.self.SetCAT(cat);
+  }
+}
+
+}  // namespace veltro::detail
+
 namespace veltro {
+
+VBool FTDX10_Protocol::AutoReconnect() const { return impl_->state.AutoReconnect; }
+void FTDX10_Protocol::AutoReconnect(VBool value) { impl_->state.AutoReconnect = value; }
 
 void FTDX10_Protocol::Port(std::int16_t value) {
   auto& s = impl_->state;
@@ -54,13 +115,7 @@ VBool FTDX10_Protocol::SetPort(VBool& PortOpen, std::string& /*Address*/, std::s
   }
   p.state.PortOpen = PortOpen;
   MSG = "";
-  if (PortOpen) {
-    // The first answers after opening are reported as changes.
-    auto& m = p.module();
-    m.LastMode = -1;
-    m.LastSMeter = -1;
-    m.LastFreq = 0;
-  }
+  if (PortOpen) detail::ExpectFreshAnswers(p.module());
   return kTrue;
 }
 

@@ -92,7 +92,7 @@ void ProtocolImpl::WaitOutputDrained() {
 bool ProtocolImpl::RadioAnswering() {
   Module& m = module();
   try {
-    if (!lib.ComDLL().PortOpen()) return false;
+    if (!lib.ComDLL().PortOpen() || lib.ComDLL().HungUp()) return false;
   } catch (...) {
     return false;
   }

@@ -68,6 +68,11 @@ class SerialControl {
   // Raised on the loop's thread whenever received bytes are waiting: when they arrive, and again
   // kReceiveRetryMs later while a handler has left bytes waiting (a nested read it refused).
   virtual void OnComm(std::function<void()> handler) = 0;
+  // True once the open device went away (USB adapter unplugged, radio switched off): reads and
+  // writes fail from then on. Closing the port clears it.
+  virtual bool HungUp() const = 0;
+  // Raised once per hang-up, on the loop's thread or inside the failing Output.
+  virtual void OnHangUp(std::function<void()> handler) = 0;
 };
 
 constexpr int kReceiveRetryMs = 10;

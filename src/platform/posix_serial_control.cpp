@@ -146,6 +146,8 @@ class PosixSerialControl : public SerialControl {
     }
   }
   bool PortOpen() const override { return fd_ >= 0; }
+  bool HungUp() const override { return fd_ >= 0 && lost_errno_ != 0; }
+  void OnHangUp(std::function<void()> handler) override { on_hang_up_ = std::move(handler); }
 
   void Output(std::string_view bytes) override {
     if (fd_ < 0) throw AutomationError(kErrNotOpen, "Operation valid only when the port is open");
@@ -303,6 +305,7 @@ class PosixSerialControl : public SerialControl {
     lost_errno_ = err != 0 ? err : EIO;
     StopWatching();
     out_.clear();
+    if (on_hang_up_) on_hang_up_();
   }
 
   // Called with `what` from the host's lets (an error the device raises fails the let); at open
@@ -385,6 +388,7 @@ class PosixSerialControl : public SerialControl {
     if (fd_ >= 0 && !in_.empty()) retry_->Enabled(true);
   }
 
+  std::function<void()> on_hang_up_;
   PosixEventLoop& loop_;
   const SerialSyscalls& sys_;
   std::int16_t port_ = 1;

@@ -173,12 +173,22 @@ void VirtualSerialControl::PortOpen(bool open) {
     fail_open_.clear();
     throw AutomationError(8002, d);
   }
+  if (open && !present) {
+    throw AutomationError(8002, "Cannot open " + device_path + ": No such file or directory");
+  }
   open_ = open;
+  hung_up_ = false;
+}
+
+void VirtualSerialControl::HangUp() {
+  hung_up_ = true;
+  if (on_hang_up_) on_hang_up_();
 }
 
 void VirtualSerialControl::Output(std::string_view bytes) {
   if (!open_) throw AutomationError(8018, "Operation valid only when the port is open");
-  if (fail_writes) throw AutomationError(8020, "Error writing to the port: Input/output error");
+  if (fail_writes || hung_up_)
+    throw AutomationError(8020, "Error writing to the port: Input/output error");
   writes_.push_back({platform_.NowMs(), std::string(bytes)});
   if (drain_delay_ms > 0) queued_until_.push_back(platform_.NowMs() + drain_delay_ms);
   if (responder_) responder_(writes_.back().text);

@@ -41,6 +41,13 @@ class VirtualSerialControl : public SerialControl {
   int InBufferCount() override { return static_cast<int>(input_.size()); }
   std::string Input() override;
   void OnComm(std::function<void()> handler) override { on_comm_ = std::move(handler); }
+  bool HungUp() const override { return open_ && hung_up_; }
+  void OnHangUp(std::function<void()> handler) override { on_hang_up_ = std::move(handler); }
+
+  // The device goes away: writes fail and the hang-up is raised. While `present` is false an
+  // open fails as for a missing device.
+  void HangUp();
+  bool present = true;
 
   // Received bytes: Feed makes them wait now and raises the receive event at the next delivery
   // point; FeedAt schedules them `delay_ms` from now.
@@ -85,6 +92,8 @@ class VirtualSerialControl : public SerialControl {
   std::vector<std::int64_t> queued_until_;  // one entry per write still in the output buffer
   std::int64_t retry_at_ = -1;              // a receive event is due again then
   std::function<void()> on_comm_;
+  std::function<void()> on_hang_up_;
+  bool hung_up_ = false;
   std::function<void(const std::string&)> responder_;
 };
 

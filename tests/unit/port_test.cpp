@@ -129,5 +129,36 @@ TEST(Port, ALetTheControlRefusesFailsAfterStoring) {
   EXPECT_EQ(r.PortDevice(), "/dev/ttyUSB0");
 }
 
+// A device that goes away is opened again at gaps of at most 2 s, with CAT as the host set it;
+// without AutoReconnect, or once the host closed the port, nothing is tried.
+TEST(Port, AutoReconnectReopensAHungUpDeviceAndRestoresCat) {
+  for (bool on : {true, false}) {
+    SCOPED_TRACE(on ? "on" : "off");
+    VirtualRig rig;
+    rig.radio->AutoReconnect(on ? kTrue : kFalse);
+    ASSERT_EQ(rig.OpenPort(), kTrue);
+    auto& s = rig.serial();
+    std::int16_t cat = 1;
+    rig.radio->SetCAT(cat);
+    s.present = false;
+    s.HangUp();
+    EXPECT_EQ(rig.radio->RadioAnswering(), kFalse);
+    rig.vp.Advance(20000);  // attempts fail while the device is missing
+    s.present = true;
+    rig.TakeWrites();
+    rig.vp.Advance(2000);
+    EXPECT_EQ(s.HungUp(), !on);
+    auto writes = rig.TakeWrites();
+    EXPECT_EQ(!writes.empty() && writes[0] == "ID;", on);
+  }
+  VirtualRig rig;
+  rig.radio->AutoReconnect(kTrue);
+  ASSERT_EQ(rig.OpenPort(), kTrue);
+  rig.serial().HangUp();
+  rig.radio->SetPort(kFalse);
+  rig.vp.Advance(5000);
+  EXPECT_FALSE(rig.serial().PortOpen());
+}
+
 }  // namespace
 }  // namespace veltro

@@ -1,0 +1,286 @@
+// veltro-ftdx10 serve over real TCP, against the simulator on a pty reached through a symbolic
+// link (as /dev/serial/by-id names are): the connect sequence, every command, many clients,
+// hostile ones, a read-only server, and a device that goes away and comes back.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <ifaddrs.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ftdx10sim/simulator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// This machine's first IPv4 address other than loopback; 0 when it has none.
+in_addr_t OwnAddress() {
+  ifaddrs* list = nullptr;
+  in_addr_t found = 0;
+  if (getifaddrs(&list) != 0) return 0;
+  for (ifaddrs* i = list; i && !found; i = i->ifa_next) {
+    if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+    in_addr_t a = reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr.s_addr;
+    if ((ntohl(a) >> 24) != 127) found = a;
+  }
+  freeifaddrs(list);
+  return found;
+}
+
+class Client {
+ public:
+  explicit Client(int port, in_addr_t host = htonl(INADDR_LOOPBACK))
+      : fd_(socket(AF_INET, SOCK_STREAM, 0)) {
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<std::uint16_t>(port));
+    a.sin_addr.s_addr = host;
+    connected_ = connect(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+  }
+  ~Client() { close(fd_); }
+  bool Connected() const { return connected_; }
+  void Send(const std::string& bytes) {
+    [[maybe_unused]] auto n = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+  }
+  // What arrives until `lines` line ends have come, the peer closes, or 5 s pass.
+  std::string Read(int lines) {
+    std::string out;
+    auto give_up = std::chrono::steady_clock::now() + 5s;
+    while (std::count(out.begin(), out.end(), '\n') < lines &&
+           std::chrono::steady_clock::now() < give_up) {
+      pollfd p{fd_, POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char buf[65536];
+      ssize_t n = recv(fd_, buf, sizeof buf, 0);
+      if (n <= 0) break;
+      out.append(buf, static_cast<std::size_t>(n));
+    }
+    return out;
+  }
+  std::string Ask(const std::string& line, int lines = 1) {
+    Send(line + "\n");
+    return Read(lines);
+  }
+  // Asks until the reply of `lines` lines starts with `want` (the cache may still take an answer
+  // the radio sent before the set).
+  std::string AskUntil(const std::string& line, const std::string& want, int lines = 0) {
+    auto give_up = std::chrono::steady_clock::now() + 10s;
+    if (lines == 0) lines = static_cast<int>(std::count(want.begin(), want.end(), '\n'));
+    std::string got;
+    while (std::chrono::steady_clock::now() < give_up) {
+      if ((got = Ask(line, lines)).rfind(want, 0) == 0) break;
+      std::this_thread::sleep_for(50ms);
+    }
+    return got;
+  }
+
+ private:
+  int fd_;
+  bool connected_ = false;
+};
+
+// The simulator behind a symbolic link, and the tool serving it.
+class ServeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("serve_test_" + std::to_string(getpid()));
+    fs::create_directories(dir_);
+    link_ = dir_ / "radio";
+    StartRadio();
+  }
+  void TearDown() override {
+    if (pid_ > 0) {
+      kill(pid_, SIGTERM);
+      waitpid(pid_, nullptr, 0);
+    }
+    sim_.reset();
+    fs::remove_all(dir_);
+  }
+  void StartRadio() {
+    sim_ = std::make_unique<veltro::sim::Simulator>();
+    sim_->Start();
+    fs::remove(link_);
+    fs::create_symlink(sim_->SlavePath(), link_);
+  }
+  void StopRadio() {
+    fs::remove(link_);
+    sim_->Stop();
+    sim_.reset();
+  }
+  // Starts serve with `options`; returns its port on 127.0.0.1, and in `any` the port of a
+  // second --listen given in `options`.
+  int Serve(const std::string& options = "", int* any = nullptr) {
+    std::string cmd = "exec env XDG_CONFIG_HOME=" + (dir_ / "config").string() + " " +
+                      VELTRO_CLI_PATH + " --port " + link_.string() +
+                      " serve --listen 127.0.0.1:0 " + options + " 2>" + Log().string();
+    fs::remove(Log());
+    pid_ = fork();
+    if (pid_ == 0) {
+      execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    for (int i = 0; i < 100; ++i) {
+      std::string log = Slurp(Log());
+      if (auto at = log.find(" at 127.0.0.1:"); at != std::string::npos) {
+        if (any) *any = std::atoi(log.c_str() + log.find(':', log.find(' ', at + 14)) + 1);
+        return std::atoi(log.c_str() + at + 14);
+      }
+      std::this_thread::sleep_for(100ms);
+    }
+    ADD_FAILURE() << "serve did not start: " << Slurp(Log());
+    return 0;
+  }
+  int Stop() {
+    int status = -1;
+    kill(pid_, SIGTERM);
+    waitpid(pid_, &status, 0);
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+  fs::path Log() const { return dir_ / "log"; }
+
+  fs::path dir_, link_;
+  std::unique_ptr<veltro::sim::Simulator> sim_;
+  pid_t pid_ = -1;
+};
+
+TEST_F(ServeTest, ConnectSequenceAndEveryCommand) {
+  Client c(Serve());
+  ASSERT_TRUE(c.Connected());
+  EXPECT_EQ(c.Ask("\\chk_vfo"), "0\n");
+  c.Send("\\dump_state\n");
+  std::string dump;
+  while (dump.size() < 6 || dump.substr(dump.size() - 6) != "\ndone\n") {
+    std::string more = c.Read(1);
+    if (more.empty()) break;
+    dump += more;
+  }
+  EXPECT_EQ(dump.rfind("1\n1\n0\n", 0), 0u);
+  // Each set answers at once, and the get after it shows the value.
+  struct Case {
+    const char* set;
+    const char* get;
+    const char* value;
+  } cases[] = {
+      {"F 7074000", "f", "7074000\n"},
+      {"M LSB 0", "m", "LSB\n"},
+      {"M PKTUSB 0", "m", "PKTUSB\n"},
+      {"V VFOB", "v", "VFOB\n"},
+      {"V VFOA", "v", "VFOA\n"},
+      {"S 1 VFOB", "s", "1\nVFOB\n"},
+      {"I 7080000", "i", "7080000\n"},
+      {"X USB 0", "x", "USB\n"},
+      {"S 0 VFOA", "s", "0\nVFOA\n"},
+      {"T 0", "t", "0\n"},
+      {"J 120", "j", "120\n"},
+      {"L AF 0.5", "l AF", "0.501961\n"},
+      {"L KEYSPD 20", "l KEYSPD", "20\n"},
+      {"U NB 1", "u NB", "1\n"},
+      {"U LOCK 0", "u LOCK", "0\n"},
+      {"M FM 0", "m", "FM\n"},
+      {"C 885", "c", "885\n"},
+      {"R +", "r", "+\n"},
+      {"O 600000", "o", "600000\n"},
+      {"D 0", "d", "0\n"},
+      {"G CPY", "\\get_powerstat", "1\n"},
+      {"b CQ", "\\get_lock_mode", "0\nRPRT 0\n"},
+      {"E 1", "e", "1\n"},
+  };
+  for (const auto& k : cases) {
+    SCOPED_TRACE(k.set);
+    EXPECT_EQ(c.Ask(k.set), "RPRT 0\n");
+    std::string want = k.value;
+    int lines = std::string("mx").find(k.get) != std::string::npos ? 2 : 0;
+    EXPECT_EQ(c.AskUntil(k.get, want, lines).substr(0, want.size()), want);
+  }
+  EXPECT_EQ(c.Ask("\\get_vfo_info VFOA", 5).substr(0, 8), "7074000\n");
+  EXPECT_EQ(c.Ask("q"), "RPRT 0\n");
+  EXPECT_EQ(c.Read(1), "");  // closed
+  EXPECT_EQ(Stop(), 0);
+  EXPECT_NE(Slurp(Log()).find("stopped"), std::string::npos);
+}
+
+TEST_F(ServeTest, ManyPipeliningClientsAndHostileOnes) {
+  int port = Serve("--max-clients 40");
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int i = 0; i < 40; ++i) clients.push_back(std::make_unique<Client>(port));
+  Client refused(port);  // beyond the limit
+  EXPECT_EQ(refused.Read(1), "RPRT -6\n");
+  clients.resize(36);  // room for four hostile ones
+  std::this_thread::sleep_for(200ms);
+  Client big(port), binary(port), silent(port);
+  big.Send(std::string(1 << 20, 'f'));
+  binary.Send(std::string("\x00\xff\x01\x7f\x1b", 5) + "\n");
+  auto gone = std::make_unique<Client>(port);
+  gone->Send("\\dump_st");  // and leaves mid-command
+  gone.reset();
+  const std::string freq = std::to_string(sim_->VfoAFreqHz()) + "\n";
+  ASSERT_EQ(clients[0]->AskUntil("f", freq), freq);  // the first status cycle is in
+  std::string first;
+  for (auto& c : clients) {
+    c->Send("f\nm\n+v\n;f\n");
+    std::string r = c->Read(7);
+    if (first.empty()) first = r;
+    EXPECT_EQ(r, first);
+  }
+  EXPECT_EQ(first.substr(first.find("get_vfo:")),
+            "get_vfo:\nVFO: VFOA\nRPRT 0\nget_freq:;Frequency: " +
+                first.substr(0, first.find('\n')) + ";RPRT 0\n");
+  EXPECT_EQ(big.Read(1), "RPRT -1\n");
+  big.Send("\nf\n");
+  EXPECT_EQ(big.Read(1), first.substr(0, first.find('\n') + 1));
+  EXPECT_EQ(binary.Read(1), "RPRT -1\n");
+}
+
+TEST_F(ServeTest, ReadOnlyServerAndAllowList) {
+  const in_addr_t own = OwnAddress();
+  int any = 0;
+  Client c(Serve("--read-only --listen 0.0.0.0:0", &any));
+  EXPECT_EQ(c.Ask("T 1"), "RPRT -9\n");
+  EXPECT_EQ(c.Ask("+F 7074000"), "set_freq: 7074000\nRPRT -9\n");
+  EXPECT_EQ(c.AskUntil("t", "0\n"), "0\n");
+  EXPECT_FALSE(sim_->Ptt());
+  if (!own) GTEST_SKIP() << "no address but loopback";
+  EXPECT_EQ(Client(any, own).Ask("\\chk_vfo"), "");  // closed at once
+  EXPECT_NE(Slurp(Log()).find("not in the allowed addresses"), std::string::npos);
+  char text[INET_ADDRSTRLEN];
+  inet_ntop(AF_INET, &own, text, sizeof text);
+  Stop();
+  Serve("--listen 0.0.0.0:0 --allow " + std::string(text) + "/32", &any);
+  EXPECT_EQ(Client(any, own).Ask("\\chk_vfo"), "0\n");
+}
+
+TEST_F(ServeTest, ADeviceThatGoesAwayIsOpenedAgainByItsPath) {
+  Client c(Serve());
+  ASSERT_NE(c.AskUntil("t", "0\n"), "RPRT -5\n");
+  StopRadio();
+  EXPECT_EQ(c.AskUntil("f", "RPRT -5\n"), "RPRT -5\n");
+  std::this_thread::sleep_for(3s);  // several attempts while the link is missing
+  StartRadio();
+  ASSERT_TRUE(sim_->FrontPanel("FA007100000"));
+  EXPECT_EQ(c.AskUntil("f", "7100000\n"), "7100000\n");
+  std::string log = Slurp(Log());
+  EXPECT_NE(log.find("radio not answering"), std::string::npos);
+  EXPECT_NE(log.find("radio answering again"), std::string::npos);
+}
+
+}  // namespace
