@@ -97,6 +97,9 @@ int Serve(const Options& global, const std::vector<std::string>& words) {
   session.Open();
   FTDX10_Protocol& radio = session.radio();
   radio.AutoReconnect(kTrue);
+  // The radio reports a turn of its knob at once; the library still polls the S-meter and the
+  // rest, so every client follows the radio within milliseconds.
+  radio.ReportChanges(kTrue);
   std::int16_t cat = 1;
   radio.SetCAT(cat);
   cl.server.idle = [&session] { session.Discard(); };

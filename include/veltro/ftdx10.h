@@ -215,6 +215,11 @@ class VELTRO_API FTDX10_Protocol {
   // True (default): the library polls the radio. False: the radio reports changes itself (AI1).
   VBool AutoPolling() const;
   void AutoPolling(VBool value);
+  // When true (default false) with AutoPolling true, CAT on (SetCAT(1), also after a reconnect or
+  // SetPowerON) asks the radio to report its changes itself ("AI1" instead of "AI0") while the
+  // library goes on polling: a turn of the knob reaches the cache at once. Read at CAT on.
+  VBool ReportChanges() const;
+  void ReportChanges(VBool value);
   // Set by the library before it raises Change(4); the host may reset it.
   VBool StatusChange() const;
   void StatusChange(VBool value);

@@ -49,6 +49,7 @@ VELTRO_GETTER(VBool, PortDTR)
 VELTRO_GETTER(VBool, PortRTS)
 VELTRO_GETTER(VBool, CKBuffer)
 VELTRO_GETTER(VBool, AutoPolling)
+VELTRO_GETTER(VBool, ReportChanges)
 VELTRO_GETTER(VBool, StatusChange)
 VELTRO_GETTER(std::int16_t, AGC)
 VELTRO_GETTER(std::int16_t, APFState)
@@ -160,6 +161,7 @@ void FTDX10_Protocol::ChannelMin(std::int16_t value) { impl_->state.ChannelMin =
 void FTDX10_Protocol::ChannelMax(std::int16_t value) { impl_->state.ChannelMax = value; }
 void FTDX10_Protocol::CKBuffer(VBool value) { impl_->state.CKBuffer = value; }
 void FTDX10_Protocol::AutoPolling(VBool value) { impl_->state.AutoPolling = value; }
+void FTDX10_Protocol::ReportChanges(VBool value) { impl_->state.ReportChanges = value; }
 void FTDX10_Protocol::StatusChange(VBool value) { impl_->state.StatusChange = value; }
 
 }  // namespace veltro

@@ -232,6 +232,7 @@ std::vector<Member> BuildTable() {
              {"PortOpen", "Address", "Code", "MSG"}),
       // Polling.
       VX_PROP(AutoPolling),
+      VX_PROP(ReportChanges),
       VX_PROP(StatusChange),
       Method("SetPolling", Rewriting<void(std::int16_t&)>(&P::SetPolling), {"State"}),
       Method("SetCAT", Rewriting<std::int16_t(std::int16_t&)>(&P::SetCAT), {"CAT"}),

@@ -59,6 +59,7 @@ struct RadioState {
   std::int16_t FullBK = 0;
   VBool CKBuffer = kFalse;
   VBool AutoReconnect = kFalse;
+  VBool ReportChanges = kFalse;
   std::int16_t Port = 0;
   std::string PortSettings;
   std::string PortSpeed;

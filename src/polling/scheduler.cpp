@@ -18,6 +18,12 @@ constexpr std::int16_t kSplitPollEvery = 7;
 
 bool LinkUp(const RadioState& s) { return s.PortOpen != 0 && s.CAT != 0; }
 
+// Whether the radio reports its changes by itself: always without auto-polling, and with it when
+// the host asked for both.
+const char* AutoInformationSetting(const RadioState& s) {
+  return s.AutoPolling && !s.ReportChanges ? "AI0" : "AI1";
+}
+
 }  // namespace
 
 void ProtocolImpl::PausePolling() {
@@ -38,7 +44,7 @@ void FTDX10_Protocol::SetPolling(std::int16_t& State) {
   if (s.AIState == -1) {
     // The radio was just switched on: tell it again whether to report by itself, ask what it now
     // does, and run the full status cycle afresh.
-    p.Send(s.AutoPolling ? "AI0" : "AI1");
+    p.Send(detail::AutoInformationSetting(s));
     p.clock().SleepMs(100);
     p.Send("AI");
     m.RefreshPending = kTrue;
@@ -106,7 +112,7 @@ std::int16_t FTDX10_Protocol::SetCAT(std::int16_t& CAT) {
     ReadBuffer(m.ComBuffer, kTrue);
     if (s.AutoPolling == kTrue) {
       s.PollStep = 0;
-      p.Send("AI0");
+      p.Send(detail::AutoInformationSetting(s));
       m.RefreshPending = kTrue;
       m.AFQueryPending = kTrue;
     } else if (s.AutoPolling == kFalse) {

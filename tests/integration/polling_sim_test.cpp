@@ -3,6 +3,7 @@
 // real timing, answers that arrive in pieces, line noise and lost answers.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 
 #include "ftdx10sim/simulator.h"
@@ -46,6 +47,34 @@ TEST(PollingOverPty, CacheFollowsTheRadioThroughNoiseLostAnswersAndOperations) {
     return sim.VfoAFreqHz() == 21074000 && sim.Mode('A') == '2' && Near(radio.Freq(), 21074000) &&
            radio.Mode() == 1;
   }));
+}
+
+// With ReportChanges the radio's own reports and the polling share the line: a knob turn and a
+// mode change reach the cache without waiting for the status cycle, the mode change raises one
+// Change, and the S-meter is still polled after the reports.
+TEST(PollingOverPty, RadioReportsWhileTheLibraryPolls) {
+  sim::Simulator sim;
+  std::atomic<int> smeter_polls{0};
+  sim.SetTrace([&](sim::TraceDirection d, std::string_view bytes) {
+    if (d == sim::TraceDirection::kToRadio && bytes.find("SM0;") != bytes.npos) ++smeter_polls;
+  });
+  sim.Start();
+  PosixRig rig;
+  auto& radio = *rig.radio;
+  ASSERT_EQ(rig.Open(sim.SlavePath()), "");
+  int mode_changes = 0;
+  radio.AddChangeHandler([&](std::int16_t& state) { mode_changes += state == 1; });
+  radio.ReportChanges(kTrue);
+  radio.SetCAT(1);
+  // The refresh and the read sequences after CAT on take about 10 s; then the routine polls.
+  ASSERT_TRUE(rig.RunUntil([&] { return sim.AutoInformation() && smeter_polls > 2; }, 30s));
+  const int changes = mode_changes;
+  sim.FrontPanel("MD03");
+  sim.TurnKnob(1, 100, 1ms);
+  EXPECT_TRUE(rig.RunUntil([&] { return Near(radio.Freq(), 14250100) && radio.Mode() == 2; }, 1s));
+  const int polls = smeter_polls;
+  EXPECT_TRUE(rig.RunUntil([&] { return smeter_polls > polls + 2; }));
+  EXPECT_EQ(mode_changes, changes + 1);
 }
 
 }  // namespace

@@ -175,6 +175,8 @@ TEST_F(ServeTest, ConnectSequenceAndEveryCommand) {
     dump += more;
   }
   EXPECT_EQ(dump.rfind("1\n1\n0\n", 0), 0u);
+  EXPECT_TRUE(sim_->AutoInformation());  // the radio reports its changes itself
+  ASSERT_TRUE(sim_->FrontPanel("MW005007074000+000000200000"));
   // Each set answers at once, and the get after it shows the value.
   struct Case {
     const char* set;
@@ -203,7 +205,7 @@ TEST_F(ServeTest, ConnectSequenceAndEveryCommand) {
       {"D 0", "d", "0\n"},
       {"G CPY", "\\get_powerstat", "1\n"},
       {"b CQ", "\\get_lock_mode", "0\nRPRT 0\n"},
-      {"E 1", "e", "1\n"},
+      {"E 5", "e", "5\n"},  // a stored channel: the radio refuses to recall an empty one
   };
   for (const auto& k : cases) {
     SCOPED_TRACE(k.set);
@@ -278,6 +280,7 @@ TEST_F(ServeTest, ADeviceThatGoesAwayIsOpenedAgainByItsPath) {
   StartRadio();
   ASSERT_TRUE(sim_->FrontPanel("FA007100000"));
   EXPECT_EQ(c.AskUntil("f", "7100000\n"), "7100000\n");
+  EXPECT_TRUE(sim_->AutoInformation());
   std::string log = Slurp(Log());
   EXPECT_NE(log.find("radio not answering"), std::string::npos);
   EXPECT_NE(log.find("radio answering again"), std::string::npos);

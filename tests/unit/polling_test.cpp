@@ -66,6 +66,10 @@ TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
   CatOn();
   EXPECT_EQ(Sent(), "ID;AI1;");
   EXPECT_TRUE(m.panel->tmrStart->Enabled() && m.panel->tmrLevels->Enabled());
+  rig.radio->AutoPolling(kTrue);
+  rig.radio->ReportChanges(kTrue);  // polling, and the radio reports as well
+  CatOn();
+  EXPECT_EQ(Sent(), "ID;AI1;");
   CatOn(0);
   EXPECT_EQ(Sent(), "AI0;");
   std::int16_t other = 7;
