@@ -373,18 +373,25 @@ Reply SetFunc(FTDX10_Protocol& r, const Args& a) {
   return ByResult(f->set(r, *v != 0 ? 1 : 0));
 }
 
-Reply SetCtcss(FTDX10_Protocol& r, const Args& a) {
-  auto tenths = Int16(a[0]);
-  if (!tenths || *tenths < 0) return Fail(Status::kInvalid);
-  if (*tenths == 0) return ByResult(r.SetTone(0, 0, 0, 0));
-  return ByResult(r.SetTone(*tenths / 10.0f, 0, 1, r.Dec() != 0 ? 1 : 0));
+// While DCS is in use the library's CTCSS holds minus the code.
+Reply GetCtcss(FTDX10_Protocol& r, const Args&) {
+  return Ok({r.DCS() != 0 ? "0" : Whole(r.CTCSS() * 10.0)});
 }
 
-Reply SetDcs(FTDX10_Protocol& r, const Args& a) {
-  auto code = Int16(a[0]);
-  if (!code || *code < 0) return Fail(Status::kInvalid);
-  if (*code == 0) return ByResult(r.SetTone(0, 0, 0, 0));
-  return ByResult(r.SetTone(0, *code, 1, r.Dec() != 0 ? 1 : 0));
+Reply GetDcs(FTDX10_Protocol& r, const Args&) {
+  return Ok({r.DCS() != 0 ? Whole(-r.CTCSS()) : "0"});
+}
+
+// A tone (CTCSS tenths of Hz, or a DCS code) on, or 0 for off; a kind of tone the radio does not
+// take is not available.
+Reply SetToneOf(FTDX10_Protocol& r, const Args& a, bool dcs) {
+  auto value = Int16(a[0]);
+  if (!value || *value < 0) return Fail(Status::kInvalid);
+  if (*value == 0) return ByResult(r.SetTone(0, 0, 0, 0));
+  const RadioCapabilities caps = Capabilities(r);
+  if (dcs ? caps.dcs_codes.empty() : caps.ctcss_hz.empty()) return Fail(Status::kNotAvailable);
+  const std::int16_t dec = r.Dec() != 0 ? 1 : 0;
+  return ByResult(dcs ? r.SetTone(0, *value, 1, dec) : r.SetTone(*value / 10.0f, 0, 1, dec));
 }
 
 Reply GetShift(FTDX10_Protocol& r, const Args&) {
@@ -479,11 +486,10 @@ const Route kRoutes[] = {
     {"set_level", SetLevel},
     {"get_func", GetFunc},
     {"set_func", SetFunc},
-    {"get_ctcss_tone",
-     [](FTDX10_Protocol& r, const Args&) { return Ok({Whole(r.CTCSS() * 10.0)}); }},
-    {"set_ctcss_tone", SetCtcss},
-    {"get_dcs_code", [](FTDX10_Protocol& r, const Args&) { return Ok({std::to_string(r.DCS())}); }},
-    {"set_dcs_code", SetDcs},
+    {"get_ctcss_tone", GetCtcss},
+    {"set_ctcss_tone", [](FTDX10_Protocol& r, const Args& a) { return SetToneOf(r, a, false); }},
+    {"get_dcs_code", GetDcs},
+    {"set_dcs_code", [](FTDX10_Protocol& r, const Args& a) { return SetToneOf(r, a, true); }},
     {"get_rptr_shift", GetShift},
     {"set_rptr_shift", SetShiftDirection},
     {"get_rptr_offs",

@@ -27,6 +27,7 @@ struct RadioCapabilities {
   int max_rit_hz = 0;
   int max_if_shift_hz = 0;
   int channel_min = 0, channel_max = 0;
+  // The tones SetTone takes on this radio (empty when it takes none of that kind).
   std::vector<float> ctcss_hz;
   std::vector<int> dcs_codes;  // as the decimal number the octal digits spell (023 -> 23)
 };

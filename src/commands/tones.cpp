@@ -15,7 +15,6 @@ namespace {
 
 constexpr std::size_t kGateShift = 20;
 constexpr std::size_t kGateRPT = 27;
-constexpr std::size_t kToneCapability = 30;  // 1 CTCSS only, 2 DCS only, 3 both, 0 none
 constexpr std::int16_t kFM = 4;
 
 }  // namespace
@@ -75,8 +74,8 @@ VBool FTDX10_Protocol::SetTone(float CTCSS, std::int16_t DCS, std::int16_t Enc, 
   auto& s = p.state;
   const std::int16_t tones = s.Property[detail::kToneCapability];
   if (tones == 0) return kFalse;
-  if (tones != 1 && tones != 3 && CTCSS > 0) return kFalse;
-  if (tones != 2 && tones != 3 && DCS > 0) return kFalse;
+  if (!detail::CtcssCapable(tones) && CTCSS > 0) return kFalse;
+  if (!detail::DcsCapable(tones) && DCS > 0) return kFalse;
   if (s.Mode != detail::kFM) return kFalse;
   const std::string ct = s.VFO == 1 ? "CT1" : "CT0";
   const std::string cn = s.VFO == 1 ? "CN1" : "CN0";

@@ -51,8 +51,13 @@ RadioCapabilities Capabilities(const FTDX10_Protocol& radio) {
   c.max_if_shift_hz = kMaxIfShiftHz;
   c.channel_min = s.ChannelMin;
   c.channel_max = s.ChannelMax;
-  c.ctcss_hz.assign(detail::kCtcssTones.begin(), detail::kCtcssTones.end());
-  c.dcs_codes.assign(detail::kDcsCodes.begin(), detail::kDcsCodes.end());
+  // Only the tones SetTone takes on this radio.
+  const std::int16_t tones = s.Property[detail::kToneCapability];
+  if (detail::CtcssCapable(tones)) {
+    c.ctcss_hz.assign(detail::kCtcssTones.begin(), detail::kCtcssTones.end());
+  }
+  if (detail::DcsCapable(tones))
+    c.dcs_codes.assign(detail::kDcsCodes.begin(), detail::kDcsCodes.end());
   return c;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace veltro::detail {
@@ -21,6 +22,11 @@ inline constexpr std::array<std::int16_t, 104> kDcsCodes{
     325, 331, 332, 343, 346, 351, 356, 364, 365, 371, 411, 412, 413, 423, 431, 432, 445, 446,
     452, 454, 455, 462, 464, 465, 466, 503, 506, 516, 523, 526, 532, 546, 565, 606, 612, 624,
     627, 631, 632, 654, 662, 664, 703, 712, 723, 731, 732, 734, 743, 754};
+
+// The tone capability entry of the property table: 1 CTCSS only, 2 DCS only, 3 both, 0 none.
+inline constexpr std::size_t kToneCapability = 30;
+inline bool CtcssCapable(std::int16_t capability) { return capability == 1 || capability == 3; }
+inline bool DcsCapable(std::int16_t capability) { return capability == 2 || capability == 3; }
 
 // tone(i) and DCS code(i); 0 outside the lists.
 inline float CtcssTone(int index) {
