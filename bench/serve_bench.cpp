@@ -4,7 +4,8 @@
 // VELTRO_SERVE_SECONDS (default 20): the latency of each request (send to complete reply) as
 // median, 99th percentile and maximum, and the server's CPU time over the wall time in percent
 // of one core. Then the time from one step of the simulator's knob to a client's `f` showing
-// it, with default polling and with the radio reporting changes itself (--no-poll).
+// it, with default polling (serve also has the radio report its changes) and with the radio
+// only reporting (--no-poll).
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -183,7 +184,7 @@ int main() {
     }
     std::vector<double> follow = KnobFollow(sim, probe);
     std::printf("knob to client `f`, %s: median %.0f ms, max %.0f ms (target < 250 ms)\n",
-                polling ? "default polling" : "--no-poll (the radio reports)",
+                polling ? "default polling and reports" : "--no-poll (the radio reports)",
                 Percentile(follow, 0.5), Percentile(follow, 1.0));
   }
   close(probe);

@@ -108,10 +108,7 @@ class ServeTest : public ::testing::Test {
     StartRadio();
   }
   void TearDown() override {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
+    if (pid_ > 0) Stop();
     sim_.reset();
     fs::remove_all(dir_);
   }
@@ -168,14 +165,9 @@ TEST_F(ServeTest, ConnectSequenceAndEveryCommand) {
   ASSERT_TRUE(c.Connected());
   EXPECT_EQ(c.Ask("\\chk_vfo"), "0\n");
   c.Send("\\dump_state\n");
-  std::string dump;
-  while (dump.size() < 6 || dump.substr(dump.size() - 6) != "\ndone\n") {
-    std::string more = c.Read(1);
-    if (more.empty()) break;
-    dump += more;
-  }
+  std::string dump, more;
+  while (!dump.ends_with("\ndone\n") && !(more = c.Read(1)).empty()) dump += more;
   EXPECT_EQ(dump.rfind("1\n1\n0\n", 0), 0u);
-  EXPECT_TRUE(sim_->AutoInformation());  // the radio reports its changes itself
   ASSERT_TRUE(sim_->FrontPanel("MW005007074000+000000200000"));
   // Each set answers at once, and the get after it shows the value.
   struct Case {
@@ -280,7 +272,7 @@ TEST_F(ServeTest, ADeviceThatGoesAwayIsOpenedAgainByItsPath) {
   StartRadio();
   ASSERT_TRUE(sim_->FrontPanel("FA007100000"));
   EXPECT_EQ(c.AskUntil("f", "7100000\n"), "7100000\n");
-  EXPECT_TRUE(sim_->AutoInformation());
+  EXPECT_TRUE(sim_->AutoInformation());  // asked to report its changes again
   std::string log = Slurp(Log());
   EXPECT_NE(log.find("radio not answering"), std::string::npos);
   EXPECT_NE(log.find("radio answering again"), std::string::npos);

@@ -58,18 +58,17 @@ TEST_F(PollingTest, NothingIsSentWithThePortClosedOrCATOff) {
 }
 
 TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
-  CatOn();
-  EXPECT_EQ(Sent(), "ID;AI0;");
-  EXPECT_TRUE(m.RefreshPending && m.AFQueryPending);
-  EXPECT_FALSE(m.panel->tmrStart->Enabled() || m.panel->tmrLevels->Enabled());
-  rig.radio->AutoPolling(kFalse);
-  CatOn();
-  EXPECT_EQ(Sent(), "ID;AI1;");
-  EXPECT_TRUE(m.panel->tmrStart->Enabled() && m.panel->tmrLevels->Enabled());
-  rig.radio->AutoPolling(kTrue);
-  rig.radio->ReportChanges(kTrue);  // polling, and the radio reports as well
-  CatOn();
-  EXPECT_EQ(Sent(), "ID;AI1;");
+  // The radio reports by itself unless the library only polls; without polling the levels run.
+  for (auto [polling, reports, sent] : {std::tuple{kTrue, kFalse, "ID;AI0;"},
+                                        {kTrue, kTrue, "ID;AI1;"},
+                                        {kFalse, kFalse, "ID;AI1;"}}) {
+    rig.radio->AutoPolling(polling);
+    rig.radio->ReportChanges(reports);
+    CatOn();
+    EXPECT_EQ(Sent(), sent);
+    EXPECT_TRUE(m.RefreshPending && m.AFQueryPending);
+    EXPECT_EQ(m.panel->tmrStart->Enabled() && m.panel->tmrLevels->Enabled(), !polling);
+  }
   CatOn(0);
   EXPECT_EQ(Sent(), "AI0;");
   std::int16_t other = 7;
