@@ -93,12 +93,12 @@ range-top-excluded @ commands/frequency.cpp @ Freq <= m.FreqRangeMax[i] @ Freq <
 width-ft891-narrow-steps @ commands/filter_width.cpp @ {kFt891Voice, 3200, 9, 9, @ {kFt891Voice, 3200, 8, 9,
 width-ftdx10-voice-entry @ commands/filter_width.cpp @ 2400, 2450, 2500, @ 2400, 2460, 2500,
 filter-centre-sign @ commands/filter.cpp @ sign = centre >= detail::kPassbandCentre ? '+' : '-'; @ sign = centre > detail::kPassbandCentre ? '+' : '-';
-contour-gate @ commands/filter.cpp @ if (p.state.Property[50] < 3 || @ if (p.state.Property[50] < 2 ||
+contour-gate @ commands/filter.cpp @ if (p.state.Property[50] < 3) return kFalse; @ if (p.state.Property[50] < 2) return kFalse;
 shift-digits @ commands/filter.cpp @ sign + PadLeft(DecimalText(hz), 4); @ sign + PadLeft(DecimalText(hz), 3);
 antenna-wire-offset @ commands/front_end.cpp @ "AN0", 1}; @ "AN0", 0};
 receiver-beyond-count @ commands/front_end.cpp @ receiver < 0 || receiver > receivers - 1 || @ receiver < 0 ||
 keyer-message-length @ commands/keyer.cpp @ kKeyerMessageMax = 40; @ kKeyerMessageMax = 50;
-pitch-width @ commands/keyer.cpp @ p.Send("KP" + detail::PadLeft(detail::DecimalText(code), 2)); @ p.Send("KP" + detail::PadLeft(detail::DecimalText(code), 3));
+pitch-width @ commands/keyer.cpp @ std::string(code < 10 ? "0" : "") @ std::string(code < 100 ? "0" : "")
 memory-clarifier @ commands/memory.cpp @ text += "+0000"; @ text += "+000";
 memory-psk-reversed @ commands/memory.cpp @ c.reverse == 1 && e->reversed != e->normal ? @ c.reverse == 1 ?
 mode-capability-bit @ commands/mode.cpp @ const int index = Mode + 1; @ const int index = Mode;
@@ -108,7 +108,7 @@ ctcss-index-from-one @ commands/tones.cpp @ if (kCtcssTones[i] == tone_hz) retur
 tone-outside-fm @ commands/tones.cpp @ if (s.Mode != detail::kFM) return kFalse; @ (drop)
 power-minimum @ commands/transmit.cpp @ kPowerMin = 5, @ kPowerMin = 10,
 suspend-code @ commands/transmit.cpp @ if (L2 == 0) p.module().SendSuspended = kTrue; @ if (L2 == 2) p.module().SendSuspended = kTrue;
-monitor-switch-range @ commands/transmit.cpp @ if (P2 > 1) return kFalse; @ (drop)
+monitor-not-fitted @ commands/transmit.cpp @ if (s.Property[63] == 0) return kFalse; @ (drop)
 switch-on-when-off @ commands/command_helpers.cpp @ f.combined == 0 || f.combined >= 1000 @ f.combined == 0 || f.combined > 1000
 selector-entry-bound @ commands/command_helpers.cpp @ value > entry) return std::nullopt; @ value > entry + 1) return std::nullopt;
 settings-file-name @ platform/file_settings_store.cpp @ "/settings.ini"; @ "/setting.ini";
