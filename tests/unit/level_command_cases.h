@@ -14,6 +14,7 @@
 
 #include "host/profile.h"
 #include "support/virtual_rig.h"
+#include "veltro/members.h"
 
 namespace veltro::testing {
 
@@ -35,40 +36,31 @@ class CommandRig : public VirtualRig {
     return out;
   }
 
-  // Every cache field and module value the operations under test may write.
+  // Every property a host can read, each index of the indexed ones (up to 200), and the fields no
+  // property shows, as one line.
   std::string Print() {
-    const auto& s = state();
     std::ostringstream os;
-    auto arr = [&](const auto& a) {
-      for (auto v : a) os << v << ",";
-      os << " ";
+    auto get = [&](const Member& m, std::vector<Variant> args) {
+      try {
+        os << m.Name() << "=" << m.Get(*radio, args).ToText() << " ";
+        return true;
+      } catch (const AutomationError&) {
+        return false;  // past the last index
+      }
     };
-    os << "AF=";
-    arr(s.AFLevel);
-    os << "RF=";
-    arr(s.RFLevel);
-    os << "SQ=";
-    arr(s.SQLevel);
-    os << "RFT=";
-    arr(s.RFT);
-    os << "P=";
-    arr(s.Property);
-    for (const auto& row : s.LowCutFilter) arr(row);
-    for (const auto& row : s.HighCutFilter) arr(row);
+    for (const Member& m : Members()) {
+      const std::size_t n = m.Kind() == MemberKind::kProperty ? m.Params().size() : 3;
+      if (n == 0) get(m, {});
+      for (std::int16_t i = 0; i < 200 && n == 1 && get(m, {i}); ++i) {
+      }
+      for (std::int16_t i = 0; i < 200 && n == 2 && get(m, {i, std::int16_t{0}}); ++i) {
+        for (std::int16_t j = 1; j < 200 && get(m, {i, j}); ++j) {
+        }
+      }
+    }
+    const auto& s = state();
     for (const auto& r : s.NBRecord) os << r.On << "/" << r.Level << " ";
-    os << s.AGC << " " << s.Att << " " << s.PreAmp << " " << s.Antenna << " " << s.Dual << " "
-       << s.Fast << " " << s.TuningStep << " " << s.LockDial << " " << s.DimLevel << " "
-       << s.PowerON << " " << s.CAT << " " << s.AIState << " " << s.MeterSW << " " << s.MeterCaption
-       << " " << s.MeterIndex << " | " << s.NBType << " " << s.NB << " " << s.NR << " " << s.NROn
-       << " " << s.NRLevel << " " << s.NF << " " << s.NotchOn << " " << s.NotchLevel << " "
-       << s.FNotch << " " << (s.AutoNF.IsEmpty() ? "empty" : "set") << " | " << s.PTT << " "
-       << s.Tuner << " " << s.RFPower << " " << s.MicGain << " " << s.Comp << " " << s.TXEQ << " "
-       << s.Vox << " " << s.Monitor << " " << s.MonitorLevel << " " << s.TXW << " | " << s.BK << " "
-       << s.BKIn << " " << s.FullBK << " " << s.KeyerSpeed << " " << s.KeyerOn << " "
-       << s.KeyerLevel << " " << s.KeyerWPM << " " << s.Pitch << " | " << s.Filter << " " << s.BW
-       << " " << s.IFS << " " << s.IFShift << " " << s.WidthCode << " " << s.ContourState << " "
-       << s.ContourLevel << " " << s.ContourSign << " " << s.FContour << " " << s.APFState << " "
-       << s.APFLevel << " " << s.APFOffset << " " << s.StatusChange << " "
+    os << s.TXW << " " << s.AIState << " " << s.APFOffset << " " << s.MeterIndex << " "
        << module().SendSuspended;
     return os.str();
   }
