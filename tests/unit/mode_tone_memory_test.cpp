@@ -69,7 +69,7 @@ testing::Call Mode(std::int16_t mode, std::int16_t reverse) { return Mode(mode, 
 // VFO A on 14.2 MHz, VFO B on 7.1 MHz, both LSB.
 constexpr const char* kOnA = "Freq=14.2 FA=14.2 FB=7.1";
 
-TEST(ModeCommands, SetMode) {
+TEST(ModeCommands, SetModeAndDataMode) {
   // clang-format off
   const testing::Row rows[] = {
       {"CW reversed: the mode, the frequency again at once, break-in read", "", Mode(2, 1), kTrue, "0:MD07; 0:FA014200000; 105:BI;", 105, "Mode=2 ModeA=2 Rev=1"},
@@ -87,14 +87,6 @@ TEST(ModeCommands, SetMode) {
       {"-1: entry 0 is never set", "", Mode(-1, 0), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", Mode(1, 0), kFalse, "", 0, ""},
       {"the smaller profile has no PSK", "P16=63", Mode(6, 0), kFalse, "", 0, ""},
-  };
-  // clang-format on
-  RunRows(kOnA, rows);
-}
-
-TEST(ModeCommands, SetDataMode) {
-  // clang-format off
-  const testing::Row rows[] = {
       {"data USB clears Reverse", "Rev=1", VELTRO_CALL(SetDataMode(1, 1, 1, 2)), kTrue, "0:MD0C;", 0, "Mode=1 Rev=0 Data=1"},
       {"data FM", "", VELTRO_CALL(SetDataMode(4, 1, 0, 0)), kTrue, "0:MD0A;", 0, "Mode=4 Data=1"},
       {"negative data: a bare read", "", VELTRO_CALL(SetDataMode(0, -1, 0, 0)), kTrue, "0:MD0;", 0, "Data=-1"},
@@ -120,7 +112,7 @@ TEST(ToneIndex, PositionsInTheListsAndNothingElse) {
 // FM on VFO A at 29.6 MHz (10 m); only CTCSS fitted.
 constexpr const char* kFM = "Mode=4 Freq=29.6";
 
-TEST(ToneCommands, RepeaterShiftAndAmount) {
+TEST(ToneCommands, ShiftAndTones) {
   // clang-format off
   const testing::Row rows[] = {
       {"minus on A, then the FM read-back", "", VELTRO_CALL(SetRPT(-1)), kTrue, "0:OS02; 105:OS0; 205:EX010317;", 205, "RPT=-1"},
@@ -133,14 +125,6 @@ TEST(ToneCommands, RepeaterShiftAndAmount) {
       {"a hair under a kHz rounds up", "", VELTRO_CALL(SetShift(99990)), kTrue, "0:EX0103170100;", 0, "Shift=99.99"},
       {"no menu above 60 MHz, stored all the same", "Freq=145", VELTRO_CALL(SetShift(600000)), kTrue, "", 0, "Shift=600"},
       {"shift NaN", "", VELTRO_OVERFLOWS(SetShift(std::nanf(""))), kTrue, "", 0, ""},
-  };
-  // clang-format on
-  RunRows(kFM, rows);
-}
-
-TEST(ToneCommands, SetTone) {
-  // clang-format off
-  const testing::Row rows[] = {
       {"CTCSS encode and decode", "", VELTRO_CALL(SetTone(88.5f, 0, 1, 1)), kTrue, "0:CT01; 105:CN00008;", 105, "CTCSS=88.5 Enc=1 Dec=1 ToneCT=88.5"},
       {"CTCSS encode only, from DCS", "DCS=1 CTCSS=-23", VELTRO_CALL(SetTone(88.5f, 0, 1, 0)), kTrue, "0:CT02; 105:CN00008;", 105, "CTCSS=88.5 DCS=0 Enc=1 ToneCT=88.5"},
       {"on B", "VFO=1", VELTRO_CALL(SetTone(254.1f, 0, 1, 0)), kTrue, "0:CT12; 105:CN10049;", 105, "CTCSS=254.1 Enc=1 ToneCT=254.1"},
