@@ -163,33 +163,16 @@ TEST(FilterCommands, ShiftWidthContourAndAPF) {
 }
 
 TEST(FilterCommands, ErrorsReachTheHost) {
-  const struct {
-    const char* name;
-    std::function<void(FTDX10_Protocol&)> call;
-    int number;
-    std::vector<std::string> sent = {};
-  } rows[] = {
-      {"cut filter 3", [](auto& r) { r.SetCutFilter(1, 2, 3, 0); }, 9},
-      {"cut mode 11", [](auto& r) { r.SetCutFilter(1, 2, 0, 11); }, 9},
-      {"filter -1", [](auto& r) { r.SetFilter(-1, 1, 0); }, 9},
-      {"filter 3 where fitted", [](auto& r) { r.impl().state.Property[12] = 3, r.SetFilter(3, 1, 0); }, 9},
-      {"width beyond 16 bits", [](auto& r) { r.SetCutFilter(-30000, 30000, 0, 1), r.SetFilter(0, 1, 0); }, 6},
-      {"pass-band sum beyond 16 bits, after the width",
-       [](auto& r) { r.SetCutFilter(20000, 20000, 0, 1), r.SetFilter(0, 1, 0); }, 6, {"RF02", "SH0000", "SH0001"}},
-      {"contour level menu value not a number", [](auto& r) { r.SetData(3, 1, std::nan(""), ""); }, 6},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    CommandRig rig;
-    rig.state().Mode = 1;
-    try {
-      row.call(*rig.radio);
-      ADD_FAILURE() << "no error";
-    } catch (const AutomationError& e) {
-      EXPECT_EQ(e.Number(), row.number);
-    }
-    EXPECT_EQ(rig.Sent(), row.sent);
-  }
+  auto usb = In(1, 0);
+  testing::RunCases({
+      {"cut filter 3", usb, VELTRO_ERROR(SetCutFilter(1, 2, 3, 0)), 9, {}},
+      {"cut mode 11", usb, VELTRO_ERROR(SetCutFilter(1, 2, 0, 11)), 9, {}},
+      {"filter -1", usb, VELTRO_ERROR(SetFilter(-1, 1, 0)), 9, {}},
+      {"filter 3 where fitted", Both(usb, Entry(12, 3)), VELTRO_ERROR(SetFilter(3, 1, 0)), 9, {}},
+      {"width beyond 16 bits", Passband(-30000, 30000, 1, 0), VELTRO_ERROR(SetFilter(0, 1, 0)), 6, {}},
+      {"pass-band sum beyond 16 bits, after the width", Passband(20000, 20000, 1, 0), VELTRO_ERROR(SetFilter(0, 1, 0)), 6, {"RF02", "SH0000", "SH0001"}},
+      {"contour level menu value not a number", usb, VELTRO_ERROR(SetData(3, 1, std::nan(""), "")), 6, {}},
+  });
 }
 
 TEST(FilterCommands, Refusals) {

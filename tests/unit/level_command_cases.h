@@ -92,6 +92,16 @@ inline Step After(std::function<void(FTDX10_Protocol&)> call, bool clear = false
 
 // A row's call: VELTRO_CALL(SetNR(5)).
 #define VELTRO_CALL(expr) [](FTDX10_Protocol& r) { return r.expr; }
+// A row's call that must throw: its result is the error number (0 when nothing is thrown).
+#define VELTRO_ERROR(expr)                          \
+  [](FTDX10_Protocol& r) -> std::int16_t {          \
+    try {                                           \
+      r.expr;                                       \
+    } catch (const AutomationError& e) {            \
+      return static_cast<std::int16_t>(e.Number()); \
+    }                                               \
+    return 0;                                       \
+  }
 
 // One row: set-up, the call (its result as a 16-bit value), and what must follow.
 struct CommandCase {
