@@ -42,7 +42,7 @@ void RunRows(const std::vector<Row>& rows) {
 // clang-format off
 // Plain readings of every level come from the radio model in frontend_roundtrip_test.cpp; these
 // rows are the edges.
-TEST(LevelAnswers, LevelsScalesAndSelectors) {
+TEST(Answers, AsTheHostReadsThem) {
   auto antennas = [](CommandRig& r) { r.state().Property[3] = 3; };
   auto no_longest_delay = [](CommandRig& r) { r.state().Property[5] = 0; };
   RunRows({
@@ -76,19 +76,8 @@ TEST(LevelAnswers, LevelsScalesAndSelectors) {
       {"SD20;", "BKIn=30"},
       {"SD20;", "BKIn=20", nullptr, no_longest_delay},
       {"SD05;ID0650;SD10;", "BKIn=5"},
-  });
-  // Roofing filter characters, two per filter, for either receiver: RFT(1) then RFT(0).
-  std::string codes;
-  for (char c : std::string("123456789AB")) {
-    CommandRig rig;
-    Feed(rig, std::string("RF1") + c + ";");
-    codes += std::to_string(rig.radio->RFT(1)) + std::to_string(rig.radio->RFT(0)) + " ";
-  }
-  EXPECT_EQ(codes, "10 20 30 10 20 30 40 50 40 50 00 ");
-}
-
-TEST(LevelAnswers, NoiseBlankerRecordsKeepTheirOwnLevels) {
-  RunRows({
+      // Blanker records keep their own levels; a type the radio does not have is stored, the
+      // records are left alone.
       {"NL0010;NB02;NL0020;NB01;", "NB=10 NBType=1",
        [](auto& s) {
          EXPECT_EQ(s.NBRecord[1].On, 1);
@@ -96,15 +85,9 @@ TEST(LevelAnswers, NoiseBlankerRecordsKeepTheirOwnLevels) {
          EXPECT_EQ(s.NBRecord[2].Level, 20);
        }},
       {"NB02;NB00;NL0030;", "NB=0 NBType=0", [](auto& s) { EXPECT_EQ(s.NBRecord[2].On, 0); }},
-      // A type the radio does not have is stored, the records are left alone.
       {"NL0010;NB03;NL0040;", "NB=10 NBType=3"},
-  });
-}
-
-// NR, NF and KeyerSpeed hold the level while the function is on and 1000 + the level while it
-// is off, whichever of the two answers comes first.
-TEST(LevelAnswers, SwitchPlusLevelValuesInEitherOrder) {
-  RunRows({
+      // NR, NF and KeyerSpeed hold the level while the function is on and 1000 + the level while
+      // it is off, whichever of the two answers comes first.
       {"NR01;RL05;", "NR=5"},
       {"RL05;NR01;", "NR=5"},
       {"NR00;RL05;", "NR=1005"},
@@ -116,7 +99,49 @@ TEST(LevelAnswers, SwitchPlusLevelValuesInEitherOrder) {
       {"KS032;KR1;", "KeyerSpeed=128 KeyerWPM=32"},
       {"KR0;KS032;", "KeyerSpeed=1128"},
       {"KS032;KR1;KR0;", "KeyerSpeed=1128"},
+      // The FT-891 reads its transmit meter under "2" only; "0" and "1" still are S-meters.
+      {"SM0120;SM1050;", "SMeter=120"},
+      {"RM0100;", "SMeter=100 Meter=0"},
+      {"RM1090;RM5100;", "SMeter=90 Meter=100"},
+      {"ID0650;RM2050;RM5100;", "Meter=50"},
+      {"ID0650;RM0100;", "SMeter=100 Meter=0"},
+      // Menus: repeater shift has one for HF, one for 50 to 60 MHz; the FT-891 has six-character
+      // menu codes, and the FTDX10's are then other menus.
+      {"EX0201131;", "FullBK=1"},
+      {"EX0201131;EX0201130;", "FullBK=0"},
+      {"FA014250000;EX0103170600;", "Shift=600"},
+      {"FA052000000;EX0103180500;", "Shift=500"},
+      {"FA052000000;EX0103170600;", "Shift=0"},
+      {"FA014250000;EX0103180500;", "Shift=0"},
+      {"FA014250000;EX0103190600;EX030203+05;", "Shift=0 FContour=0"},
+      {"ID0650;EX07081;", "FullBK=1"},
+      {"ID0650;EX0201131;", "FullBK=0"},
+      {"ID0650;EX1202-03;CO010500;", "FContour=-500"},
+      {"ID0650;FA007000000;EX09040600;", "Shift=600"},
+      {"ID0650;FA052000000;EX09050500;EX09040600;", "Shift=500"},
+      // Tones: only the VFO in use, and the tables' ends.
+      {"OS01;", "RPT=1"},
+      {"OS02;", "RPT=-1"},
+      {"OS01;OS03;", "RPT=0"},
+      {"OS01;OS12;", "RPT=1"},
+      {"VS1;OS11;OS02;", "RPT=1"},
+      {"CN00049;", "", [](auto& s) { EXPECT_FLOAT_EQ(s.ToneCTCSS, 254.1f); }},
+      {"CN00049;CN00050;", "CTCSS=0"},
+      {"CN00012;CN10049;", "CTCSS=100"},
+      {"CN01000;CT03;", "DCS=1 Enc=1 Dec=0 CTCSS=-23"},
+      {"CT03;CN01103;", "CTCSS=-754"},
+      {"CT03;CN01103;CN01104;", "", [](auto& s) { EXPECT_EQ(s.ToneDCS, 0); }},
+      {"CN00012;CT03;CT01;", "DCS=0 Enc=1 Dec=1 CTCSS=100"},
+      {"CT01;CT00;", "Enc=0 Dec=0 DCS=0"},
   });
+  // Roofing filter characters, two per filter, for either receiver: RFT(1) then RFT(0).
+  std::string codes;
+  for (char c : std::string("123456789AB")) {
+    CommandRig rig;
+    Feed(rig, std::string("RF1") + c + ";");
+    codes += std::to_string(rig.radio->RFT(1)) + std::to_string(rig.radio->RFT(0)) + " ";
+  }
+  EXPECT_EQ(codes, "10 20 30 10 20 30 40 50 40 50 00 ");
 }
 
 // clang-format on
@@ -165,17 +190,6 @@ TEST_F(ChangeFour, OtherAnswersRaiseItOnlyWhenAWatchedFieldMoves) {
   }
 }
 
-TEST(MeterAnswers, SMeterAndSelectedMeter) {
-  RunRows({
-      {"SM0120;SM1050;", "SMeter=120"},
-      {"RM0100;", "SMeter=100 Meter=0"},
-      {"RM1090;RM5100;", "SMeter=90 Meter=100"},
-      // The FT-891 reads its transmit meter under "2" only; "0" and "1" still are S-meters.
-      {"ID0650;RM2050;RM5100;", "Meter=50"},
-      {"ID0650;RM0100;", "SMeter=100 Meter=0"},
-  });
-}
-
 TEST(MeterAnswers, SelectionNamesTheCaptionAndTheMeterDigit) {
   std::string ftdx10, ft891;
   for (int sw = 0; sw < 10; ++sw) {
@@ -189,44 +203,6 @@ TEST(MeterAnswers, SelectionNamesTheCaptionAndTheMeterDigit) {
   }
   EXPECT_EQ(ftdx10, "0PO5 1COMP3 2ALC4 3VDD8 4ID7 5SWR6 60 70 80 90 ");
   EXPECT_EQ(ft891, "COMP2 ALC2 PO2 SWR2 ID2 SWR2 2 2 2 2 ");
-}
-
-TEST(MenuAnswers, MenuCodesOfEitherModel) {
-  RunRows({
-      {"EX0201131;", "FullBK=1"},
-      {"EX0201131;EX0201130;", "FullBK=0"},
-      // Repeater shift: one menu for HF, one for 50 to 60 MHz.
-      {"FA014250000;EX0103170600;", "Shift=600"},
-      {"FA052000000;EX0103180500;", "Shift=500"},
-      {"FA052000000;EX0103170600;", "Shift=0"},
-      {"FA014250000;EX0103180500;", "Shift=0"},
-      {"FA014250000;EX0103190600;EX030203+05;", "Shift=0 FContour=0"},
-      // The FT-891 has six-character menu codes; the FTDX10's are then other menus.
-      {"ID0650;EX07081;", "FullBK=1"},
-      {"ID0650;EX0201131;", "FullBK=0"},
-      {"ID0650;EX1202-03;CO010500;", "FContour=-500"},
-      {"ID0650;FA007000000;EX09040600;", "Shift=600"},
-      {"ID0650;FA052000000;EX09050500;EX09040600;", "Shift=500"},
-  });
-}
-
-TEST(ToneAnswers, OnlyTheVFOInUseAndTheTableEnds) {
-  RunRows({
-      {"OS01;", "RPT=1"},
-      {"OS02;", "RPT=-1"},
-      {"OS01;OS03;", "RPT=0"},
-      {"OS01;OS12;", "RPT=1"},
-      {"VS1;OS11;OS02;", "RPT=1"},
-      {"CN00049;", "", [](auto& s) { EXPECT_FLOAT_EQ(s.ToneCTCSS, 254.1f); }},
-      {"CN00049;CN00050;", "", [](auto& s) { EXPECT_EQ(s.CTCSS, 0.0f); }},
-      {"CN00012;CN10049;", "", [](auto& s) { EXPECT_FLOAT_EQ(s.CTCSS, 100.0f); }},
-      {"CN01000;CT03;", "DCS=1 Enc=1 Dec=0", [](auto& s) { EXPECT_EQ(s.CTCSS, -23.0f); }},
-      {"CT03;CN01103;", "", [](auto& s) { EXPECT_EQ(s.CTCSS, -754.0f); }},
-      {"CT03;CN01103;CN01104;", "", [](auto& s) { EXPECT_EQ(s.ToneDCS, 0); }},
-      {"CN00012;CT03;CT01;", "DCS=0 Enc=1 Dec=1",
-       [](auto& s) { EXPECT_FLOAT_EQ(s.CTCSS, 100.0f); }},
-      {"CT01;CT00;", "Enc=0 Dec=0 DCS=0"},
-  });
 }
 
 TEST_F(ChangeFour, ToneModeAsksForTheToneOfItsVFO) {
