@@ -60,8 +60,7 @@ class CommandRig : public VirtualRig {
     }
     const auto& s = state();
     for (const auto& r : s.NBRecord) os << r.On << "/" << r.Level << " ";
-    os << s.TXW << " " << s.AIState << " " << s.APFOffset << " " << s.MeterIndex << " "
-       << module().SendSuspended;
+    os << s.TXW << " " << s.AIState << " " << s.MeterIndex << " " << module().SendSuspended;
     return os.str();
   }
 };
