@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -214,34 +213,28 @@ TEST_F(ChangeFour, ToneModeAsksForTheToneOfItsVFO) {
   EXPECT_EQ(rig.Sent(), std::vector<std::string>{"CN10"});
 }
 
-// What the identity answer may set, as one line.
-std::string Profile(CommandRig& rig) {
-  const auto& s = rig.state();
-  std::ostringstream o;
-  o << rig.module().ModelID << " " << s.Transceiver << " " << s.FilterPrefix << " "
-    << s.MenuCodeLength << " " << s.MeterIndex << " " << s.RGScale << " " << s.RangeMax << " "
-    << rig.module().FreqRangeMax[1] << " " << s.RptShiftMenu[0] << s.RptShiftMenu[1] << s.FullBKMenu
-    << " " << s.ContourLevelMenu << s.ContourLevelMenu2 << s.ContourLevelMenuDown
-    << s.ContourLevelMenuUp << " " << s.NBRecord[1].Query << s.NBRecord[2].Query << " ";
-  for (int i : {4, 5, 9, 11, 16, 23, 56, 58, 71, 72}) o << s.Property[i] << ",";
-  return o.str();
-}
-
+// The FT-891's identity switches the whole set (its menus, scales and widths show in the rows
+// above); another identity is only recorded, and back to the FTDX10's only the prefix returns,
+// while the decoders that ask for the identity follow the new one.
 TEST(IdentityAnswer, FT891SwitchesTheWholeSetAnotherOnlyRecordsItself) {
   CommandRig rig;
+  auto profile = [&] {
+    return std::to_string(rig.module().ModelID) + " " + rig.state().FilterPrefix + " " +
+           rig.Read("Transceiver RangeMax Property(5) Property(16) Property(56)");
+  };
   Feed(rig, "ID0761;");
-  EXPECT_EQ(Profile(rig),
-            "761 FTDX-10 0 8 0 255 75 75 EX010317EX010318EX020113 EX030202EX030203EX030202EX030202 "
-            "NL0NL0 3,30,20,2,127,2,23,5,5,4,");
+  EXPECT_EQ(profile(),
+            "761 0 Transceiver=FTDX-10 RangeMax=75 Property(5)=30 Property(16)=127 "
+            "Property(56)=23");
   Feed(rig, "ID0650;");
-  EXPECT_EQ(Profile(rig),
-            "650 FT-891 1 6 2 30 54 54 EX0904EX0905EX0708 EX1202EX1203EX1202EX1202 NL0NL0 "
-            "1,30,15,1,63,1,21,0,4,1,");
-  // Back to the FTDX10 identity: only the prefix is restored, but the decoders that ask for the
-  // identity follow the new one.
+  EXPECT_EQ(profile(),
+            "650 1 Transceiver=FT-891 RangeMax=54 Property(5)=30 Property(16)=63 "
+            "Property(56)=21");
   Feed(rig, "ID0761;MS3;");
-  EXPECT_EQ(rig.module().ModelID, 761);
-  EXPECT_EQ(rig.state().FilterPrefix + rig.state().MeterCaption + rig.state().MeterIndex, "0SWR8");
+  EXPECT_EQ(profile(),
+            "761 0 Transceiver=FT-891 RangeMax=54 Property(5)=30 Property(16)=63 "
+            "Property(56)=21");
+  EXPECT_EQ(rig.state().MeterCaption + rig.state().MeterIndex, "SWR8");
 }
 
 }  // namespace
