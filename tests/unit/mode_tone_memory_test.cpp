@@ -40,21 +40,6 @@ TEST(ModeEncoding, RoundTripsThroughTheDecodingTable) {
   EXPECT_FALSE(detail::EncodeModeChar(0, 0, 2));
 }
 
-TEST(CapabilityBits, EntryKHoldsBitKMinusOne) {
-  const struct {
-    float value;
-    std::array<std::int32_t, 11> bits;
-    // clang-format off
-  } cases[] = {
-      {127, {0, 1, 1, 1, 1, 1, 1, 1, 0, 0, 0}},  {0, {}},
-      {1023, {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}}, {256, {0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0}},
-      {1024, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}},  // beyond ten bits the top entry overflows
-      {-1, {0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},   // no entry reads 1
-  };
-  // clang-format on
-  for (const auto& c : cases) EXPECT_EQ(detail::CapabilityBits(c.value), c.bits) << c.value;
-}
-
 // SetMode with the mode it gets and the mode it must pass back.
 testing::Call Mode(std::int16_t mode, std::int16_t reverse, std::int16_t after) {
   return [=](FTDX10_Protocol& r) {
@@ -84,7 +69,7 @@ TEST(ModeCommands, SetModeAndDataMode) {
       {"no valid frequency: nothing to send again", "Freq=0", Mode(1, 0), kTrue, "0:MD02; 105:BI;", 105, "Mode=1 ModeA=1"},
       {"7 not offered", "", Mode(7, 0), kFalse, "", 0, ""},
       {"10 outside the bits", "", Mode(10, 0), kFalse, "", 0, ""},
-      {"-1: entry 0 is never set", "", Mode(-1, 0), kFalse, "", 0, ""},
+      {"-1: entry 0 of the capability bits is never set", "", Mode(-1, 0), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", Mode(1, 0), kFalse, "", 0, ""},
       {"the smaller profile has no PSK", "P16=63", Mode(6, 0), kFalse, "", 0, ""},
       {"data USB clears Reverse", "Rev=1", VELTRO_CALL(SetDataMode(1, 1, 1, 2)), kTrue, "0:MD0C;", 0, "Mode=1 Rev=0 Data=1"},
