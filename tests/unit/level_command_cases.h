@@ -18,16 +18,13 @@
 
 namespace veltro::testing {
 
-// The profile the radio's identity answer selects, through the library's own switch.
-inline void ApplyFt891Profile(VirtualRig& rig) { detail::ApplyModelIdentity(rig.impl(), 650); }
-inline void ApplyFtdx10Profile(VirtualRig& rig) { detail::ApplyModelIdentity(rig.impl(), 761); }
-
 class CommandRig : public VirtualRig {
  public:
   CommandRig() { OpenPort(); }
 
-  void UseFt891() { ApplyFt891Profile(*this); }
-  void UseFtdx10() { ApplyFtdx10Profile(*this); }
+  // The profile the radio's identity answer selects, through the library's own switch.
+  void UseFt891() { detail::ApplyModelIdentity(impl(), 650); }
+  void UseFtdx10() { detail::ApplyModelIdentity(impl(), 761); }
 
   // Texts written since the last call, without the terminator.
   std::vector<std::string> Sent() {
