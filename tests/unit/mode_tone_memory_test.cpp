@@ -7,7 +7,6 @@
 
 #include "commands/encoding.h"
 #include "host/mode_chars.h"
-#include "host/tone_tables.h"
 #include "unit/encoder_cases.h"
 
 namespace veltro {
@@ -82,16 +81,6 @@ TEST(ModeCommands, SetModeAndDataMode) {
   };
   // clang-format on
   RunRows(kOnA, rows);
-}
-
-// The encoder's positions are the decoder's: every listed value comes back, nothing else does.
-TEST(ToneIndex, PositionsInTheListsAndNothingElse) {
-  for (int i = 0; i < 50; ++i) EXPECT_EQ(detail::CTCSSIndex(detail::CtcssTone(i)), i);
-  for (int i = 0; i < 104; ++i) EXPECT_EQ(detail::DCSIndex(detail::DcsCode(i)), i);
-  EXPECT_EQ(detail::CTCSSIndex(88.5f), 8);
-  EXPECT_EQ(detail::DCSIndex(23), 0);  // 023
-  for (float hz : {88.6f, 0.0f, -67.0f, 88.50001f}) EXPECT_EQ(detail::CTCSSIndex(hz), -1) << hz;
-  for (std::int16_t code : {24, 0, -23, 755}) EXPECT_EQ(detail::DCSIndex(code), -1) << code;
 }
 
 // FM on VFO A at 29.6 MHz (10 m); only CTCSS fitted.
