@@ -184,21 +184,6 @@ TEST_F(ChangeFour, OtherAnswersRaiseItOnlyWhenAWatchedFieldMoves) {
   }
 }
 
-TEST(MeterAnswers, SelectionNamesTheCaptionAndTheMeterDigit) {
-  std::string ftdx10, ft891;
-  for (int sw = 0; sw < 10; ++sw) {
-    std::string ms = "MS" + std::to_string(sw) + ";";
-    CommandRig a, b;
-    Feed(a, ms);
-    Feed(b, "ID0650;" + ms);
-    ftdx10 +=
-        std::to_string(a.state().MeterSW) + a.state().MeterCaption + a.state().MeterIndex + " ";
-    ft891 += b.state().MeterCaption + b.state().MeterIndex + " ";
-  }
-  EXPECT_EQ(ftdx10, "0PO5 1COMP3 2ALC4 3VDD8 4ID7 5SWR6 60 70 80 90 ");
-  EXPECT_EQ(ft891, "COMP2 ALC2 PO2 SWR2 ID2 SWR2 2 2 2 2 ");
-}
-
 TEST_F(ChangeFour, ToneModeAsksForTheToneOfItsVFO) {
   Feed(rig, "CT11;CT01;");
   EXPECT_EQ(rig.Sent(), std::vector<std::string>{"CN00"});
