@@ -109,6 +109,7 @@ tone-outside-fm @ commands/tones.cpp @ if (s.Mode != detail::kFM) return kFalse;
 power-minimum @ commands/transmit.cpp @ kPowerMin = 5, @ kPowerMin = 10,
 suspend-code @ commands/transmit.cpp @ if (L2 == 0) p.module().SendSuspended = kTrue; @ if (L2 == 2) p.module().SendSuspended = kTrue;
 monitor-level-width @ commands/transmit.cpp @ MonitorLevelToRadio(P2)), 3)); @ MonitorLevelToRadio(P2)), 2));
+monitor-not-fitted @ commands/transmit.cpp @ if (s.Property[63] == 0) return kFalse; @ (drop)
 switch-on-when-off @ commands/command_helpers.cpp @ f.combined == 0 || f.combined >= 1000 @ f.combined == 0 || f.combined > 1000
 selector-entry-bound @ commands/command_helpers.cpp @ value > entry) return std::nullopt; @ value > entry + 1) return std::nullopt;
 settings-file-name @ platform/file_settings_store.cpp @ "/settings.ini"; @ "/setting.ini";

@@ -36,7 +36,6 @@ void RunScenarios(const std::vector<Scenario>& scenarios) {
 
 TEST(RadioModelTest, TuningAndStatusLayouts) {
   RunScenarios({
-      {"identity", "ID;>ID0761;"},
       {"identity FT-891", "ID;>ID0650; FA054000001;>?;", Model::kFt891},
       {"frequency range and width",
        "FA007074000; FA;>FA007074000; FB000030000; FA000029999;>?; FA075000001;>?; FA14250000;>?; "

@@ -55,32 +55,14 @@ class EncoderRig : public VirtualRig {
  public:
   EncoderRig() { OpenPort(); }
 
-  // Runs `call`; returns what it wrote as "ms:TEXT ..." and sets `took_ms`.
-  template <typename F>
-  std::string Record(F&& call, std::int64_t& took_ms) {
-    serial().ClearWrites();
-    const std::int64_t start = vp.NowMs();
-    call();
-    took_ms = vp.NowMs() - start;
-    std::string out;
-    for (const auto& w : serial().Writes()) {
-      out += (out.empty() ? "" : " ") + std::to_string(w.ms - start) + ":" + w.text;
-    }
-    serial().ClearWrites();
-    return out;
-  }
-
   // Sets the fields of "Name=value ..."; "P<n>" is capability entry n.
   void Given(const std::string& fields) {
     std::istringstream in(fields);
     for (std::string item; in >> item;) {
-      auto eq = item.find('=');
-      std::string name = item.substr(0, eq), value = item.substr(eq + 1);
-      if (name[0] == 'P' && std::isdigit(static_cast<unsigned char>(name[1]))) {
-        state().Property.at(std::stoul(name.substr(1))) = Parse<std::int16_t>(value);
-        continue;
-      }
-      bool found = false;
+      const auto eq = item.find('=');
+      const std::string name = item.substr(0, eq), value = item.substr(eq + 1);
+      bool found = name[0] == 'P' && std::isdigit(static_cast<unsigned char>(name[1]));
+      if (found) state().Property.at(std::stoul(name.substr(1))) = Parse<std::int16_t>(value);
       for (auto& f : Fields()) {
         if (name == f.name) f.set(*this, value), found = true;
       }
@@ -88,19 +70,10 @@ class EncoderRig : public VirtualRig {
     }
   }
 
-  // The watched fields that differ from `before` (as Snapshot gave it), as "Name=value ...".
-  std::string Changes(const std::vector<std::string>& before) {
-    std::string out;
-    auto now = Snapshot();
-    for (std::size_t i = 0; i < now.size(); ++i) {
-      if (now[i] != before[i]) out += (out.empty() ? "" : " ") + Fields()[i].name + "=" + now[i];
-    }
-    return out;
-  }
-
+  // The watched fields, each as "Name=value".
   std::vector<std::string> Snapshot() {
     std::vector<std::string> out;
-    for (auto& f : Fields()) out.push_back(f.get(*this));
+    for (auto& f : Fields()) out.push_back(f.name + "=" + f.get(*this));
     return out;
   }
 
@@ -166,19 +139,29 @@ class EncoderRig : public VirtualRig {
   }
 };
 
-// Runs each row on a fresh rig that starts from `base`, then the row's own fields.
+// Runs each row on a fresh rig that starts from `base`, then the row's own fields: what the call
+// wrote ("ms:TEXT ..." from its start), its result, how long it took, and the watched fields
+// that changed ("Name=value ...").
 inline void RunRows(const char* base, std::span<const Row> rows) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     EncoderRig rig;
     rig.Given(std::string(base) + " " + row.given);
-    auto before = rig.Snapshot();
-    VBool result = row.result == kTrue ? kFalse : kTrue;
-    std::int64_t took_ms = 0;
-    EXPECT_EQ(rig.Record([&] { result = row.call(*rig.radio); }, took_ms), row.sent);
-    EXPECT_EQ(result, row.result);
-    EXPECT_EQ(took_ms, row.took_ms);
-    EXPECT_EQ(rig.Changes(before), row.changed);
+    const auto before = rig.Snapshot();
+    rig.serial().ClearWrites();
+    const std::int64_t start = rig.vp.NowMs();
+    EXPECT_EQ(row.call(*rig.radio), row.result);
+    EXPECT_EQ(rig.vp.NowMs() - start, row.took_ms);
+    std::string sent, changed;
+    for (const auto& w : rig.serial().Writes()) {
+      sent += (sent.empty() ? "" : " ") + std::to_string(w.ms - start) + ":" + w.text;
+    }
+    EXPECT_EQ(sent, row.sent);
+    const auto after = rig.Snapshot();
+    for (std::size_t i = 0; i < after.size(); ++i) {
+      if (after[i] != before[i]) changed += (changed.empty() ? "" : " ") + after[i];
+    }
+    EXPECT_EQ(changed, row.changed);
   }
 }
 

@@ -1,5 +1,6 @@
-// The library against the in-process radio model on virtual time: switching CAT on, the status
-// cycle, frequency following and auto-information.
+// The library against the in-process radio model on virtual time, with auto-information in place
+// of polling. The status cycle and a knob followed by polling run over a pty in
+// integration/polling_sim_test.cpp.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,23 +12,6 @@ namespace veltro {
 namespace {
 
 using testing::SimulatedRig;
-
-TEST(EndToEnd, StatusCycleFillsTheCacheAndAKnobTurnIsFollowed) {
-  SimulatedRig rig;
-  rig.radio_model.Execute("FA007074000");
-  rig.radio_model.Execute("FB014250000");
-  rig.radio_model.Execute("MD03");
-  rig.Connect(5000);
-  EXPECT_EQ(rig.Read("VFOA_Freq VFOB_Freq Freq Mode VFOA_Mode Split"),
-            "VFOA_Freq=7.074 VFOB_Freq=14.25 Freq=7.074 Mode=2 VFOA_Mode=2 Split=0");
-  EXPECT_EQ(rig.module().RefreshPending, kFalse);
-  for (int i = 0; i < 20; ++i) {
-    rig.radio_model.TurnKnob(100);
-    rig.vp.Advance(175);
-  }
-  rig.vp.Advance(10000);
-  EXPECT_DOUBLE_EQ(rig.radio->Freq(), rig.radio_model.VfoFreqHz('A') / 1e6);
-}
 
 // Without polling the radio reports by itself; the status cycle does not ask for the transmit
 // VFO, so split set on the radio is seen through its own report.
