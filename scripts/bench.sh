@@ -30,6 +30,8 @@ cmake --build "$B" -j2 --target read_buffer_bench settings_write_bench set_freq_
 
 OUT=$(mktemp -d)
 trap 'rm -rf "$OUT"' EXIT
+# The benchmarks' panorama settings go to their own folder, not the user's.
+export XDG_CONFIG_HOME="$OUT/config"
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo

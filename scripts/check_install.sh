@@ -11,6 +11,8 @@ B="${1:-build}"
 T=$(mktemp -d)
 SIM=""
 trap '[ -n "$SIM" ] && kill "$SIM" 2>/dev/null; rm -rf "$T"' EXIT
+# What the installed programs save goes to the check's own folder, not the user's.
+export XDG_CONFIG_HOME="$T/config"
 
 cmake --install "$B" --prefix "$T/installed" >/dev/null
 mv "$T/installed" "$T/moved"
