@@ -39,17 +39,26 @@ TEST(Connector, SharesOneObjectUntilTheLastReleaseUnlessThePanelHoldsIt) {
   }
 }
 
-TEST(FreshState, ReportsTheDefaults) {
+TEST(FreshState, ReportsTheDefaultsRoundedAndConverted) {
   VirtualRig rig;
+  auto& r = *rig.radio;
   const std::string defaults =
       "Transceiver=FTDX-10 Channel=1 ChannelMin=1 ChannelMax=99 NBType=1 "
       "PowerON=-1 AutoPolling=-1 PortRTS=-1 PortDTR=0 CKBuffer=0 Range=1 CAT=0 "
       "PortOpen=0 ProcLevel=0 VFO=0 RangeMin=0.03 RangeMax=75 CHLabel= Sub_Freq=0 AutoNF=";
   EXPECT_EQ(rig.Read(defaults), defaults);
-  EXPECT_EQ(rig.radio->About(), "FTDX-10 V1.1.0");
+  EXPECT_EQ(r.About(), "FTDX-10 V1.1.0");
   const std::pair<std::int16_t, std::int16_t> table[] = {{5, 30}, {18, 320}, {87, 49}, {100, 0}};
-  for (auto [index, value] : table) EXPECT_EQ(rig.radio->Property(index), value) << index;
-  EXPECT_EQ(rig.module().LastMode, -1);
+  for (auto [index, value] : table) EXPECT_EQ(r.Property(index), value) << index;
+  EXPECT_FLOAT_EQ(r.CTCSSTone(0) + r.CTCSSTone(49) + r.CTCSSTone(50) + r.CTCSSTone(-1), 321.1f);
+  auto& s = rig.state();
+  s.TuningStep = 2.5f, s.Shift = 3.5f, s.VFO = 1;
+  r.ChannelMin(120);  // no check against the maximum
+  EXPECT_EQ(rig.Read("TuningStep Shift VFO ChannelMin ChannelMax"),
+            "TuningStep=2 Shift=4 VFO=1 ChannelMin=120 ChannelMax=99");
+  auto obj = std::make_shared<VariantObject>();
+  r.AutoNF(Variant(obj));
+  EXPECT_EQ(std::get<std::shared_ptr<VariantObject>>(r.AutoNF().value()), obj);
 }
 
 TEST(Getters, IndexOutsideTheTableIsError9AndBadReceiversAreRefused) {
@@ -78,27 +87,6 @@ TEST(Getters, IndexOutsideTheTableIsError9AndBadReceiversAreRefused) {
   }
 }
 
-TEST(Getters, RoundAndConvert) {
-  VirtualRig rig;
-  auto& s = rig.state();
-  auto& r = *rig.radio;
-  s.TuningStep = 2.5f;
-  s.Shift = 3.5f;
-  s.VFO = 1;
-  EXPECT_EQ(rig.Read("TuningStep Shift VFO"), "TuningStep=2 Shift=4 VFO=1");
-  EXPECT_EQ(r.VFO(), 1.0);
-  EXPECT_FLOAT_EQ(r.CTCSSTone(0), 67.0f);
-  EXPECT_FLOAT_EQ(r.CTCSSTone(49), 254.1f);
-  EXPECT_EQ(r.CTCSSTone(50) + r.CTCSSTone(-1), 0.0f);
-  r.ChannelMin(120);  // no check against the maximum
-  EXPECT_EQ(rig.Read("ChannelMin ChannelMax"), "ChannelMin=120 ChannelMax=99");
-  auto obj = std::make_shared<VariantObject>();
-  r.AutoNF(Variant(obj));
-  EXPECT_EQ(std::get<std::shared_ptr<VariantObject>>(r.AutoNF().value()), obj);
-  r.AutoNF(Variant(std::int16_t{3}));
-  EXPECT_EQ(r.AutoNF(), Variant(std::int16_t{3}));
-}
-
 TEST(ChangeEvent, HandlersRunInOrderAndMayRemoveAddOrRaiseInside) {
   VirtualRig rig;
   auto& r = *rig.radio;
@@ -107,21 +95,20 @@ TEST(ChangeEvent, HandlersRunInOrderAndMayRemoveAddOrRaiseInside) {
   ChangeHandlerId first = 0;
   first = r.AddChangeHandler([&](std::int16_t& st) {
     seen += 'a' + std::to_string(st);
-    r.RemoveChangeHandler(first);
+    if (st == 1) r.RemoveChangeHandler(first);  // inside a raise inside a raise
   });
   r.AddChangeHandler([&](std::int16_t& st) {
     seen += 'b' + std::to_string(st);
+    if (st == 4) rig.impl().RaiseChange(1);
     st = 99;  // a handler's change of State stays its own
     if (added) return;
     added = true;
-    r.AddChangeHandler([&](std::int16_t& s2) {  // runs from the next event on
-      seen += 'c' + std::to_string(s2);
-      if (s2 == 4) rig.impl().RaiseChange(1);  // raising again inside a handler
-    });
+    r.AddChangeHandler([&](std::int16_t& s2) { seen += 'c' + std::to_string(s2); });
   });
-  rig.impl().RaiseChange(3);
+  rig.impl().RaiseChange(3);  // c runs from the next event on
   rig.impl().RaiseChange(4);
-  EXPECT_EQ(seen, "a3b3b4c4b1c1");
+  rig.impl().RaiseChange(2);
+  EXPECT_EQ(seen, "a3b3a4b4a1b1c1c4b2c2");
   EXPECT_FALSE(r.RemoveChangeHandler(first));
   EXPECT_FALSE(r.RemoveChangeHandler(12345));
   EXPECT_EQ(r.AddChangeHandler(nullptr), 0u);
