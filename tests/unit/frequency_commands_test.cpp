@@ -127,6 +127,7 @@ TEST(FrequencyCommands, StepScanRIT) {
       {"scan: other values send nothing", "", VELTRO_CALL(SetScanning(5, 0)), kTrue, "", 0, ""},
       {"scan not fitted", "P37=0", VELTRO_CALL(SetScanning(1, 0)), kFalse, "", 0, ""},
       {"RIT on, clamped up", "", VELTRO_CALL(SetRIT(1, 12)), kTrue, "0:RT1; 105:RC; 205:RU9999;", 205, "RIT=1 RITOff=12"},
+      {"RIT down, status unchanged", "RIT=1", VELTRO_CALL(SetRIT(1, -1.5)), kTrue, "0:RC; 105:RD1500;", 105, "RITOff=-1.5"},
       {"RIT clamped down", "RIT=1", VELTRO_CALL(SetRIT(1, -20)), kTrue, "0:RC; 105:RD9999;", 105, "RITOff=-20"},
       {"RIT pads to four digits", "RIT=1", VELTRO_CALL(SetRIT(1, 0.02)), kTrue, "0:RC; 105:RU0020;", 105, "RITOff=0.02"},
       {"RIT off at zero", "RIT=1 RITOff=2", VELTRO_CALL(SetRIT(0, 0)), kTrue, "0:RT0; 105:RC;", 105, "RIT=0 RITOff=0"},
