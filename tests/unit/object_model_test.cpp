@@ -64,26 +64,29 @@ TEST(FreshState, ReportsTheDefaultsRoundedAndConverted) {
 TEST(Getters, IndexOutsideTheTableIsError9AndBadReceiversAreRefused) {
   VirtualRig rig;
   auto& r = *rig.radio;
-  const std::pair<int, std::function<void()>> calls[] = {
-      {9, [&] { r.Property(101); }},
-      {9, [&] { r.Property(-1); }},
-      {9, [&] { r.HighCutFilter(3, 0); }},
-      {9, [&] { r.HighCutFilter(0, 11); }},
-      {9, [&] { r.LowCutFilter(-1, 0); }},
-      {9, [&] { r.RFT(2); }},
-      {9, [&] { r.AFLevel(Variant(std::int16_t{2})); }},
-      {9, [&] { r.SQLevel(Variant(-1.0)); }},
-      {9, [&] { r.RFLevel(Variant("5")); }},
-      {13, [&] { r.AFLevel(Variant("one")); }},
-      {13,
-       [&] { r.AFLevel(Variant("inf")), r.AFLevel(Variant("0x1")), r.AFLevel(Variant("1 2")); }},
-      {6, [&] { r.AFLevel(Variant("1e400")); }},
-      {13, [&] { r.AFLevel(Variant(std::make_shared<VariantObject>())); }},
-      {6, [&] { r.AFLevel(Variant(1e12)); }},
-      {0, [&] { r.AFLevel(Variant(" 1 ")), r.AFLevel(Variant(0.5)), r.AFLevel(Variant()); }},
-  };
-  for (std::size_t i = 0; i < std::size(calls); ++i) {
-    EXPECT_EQ(ErrorOf(calls[i].second), calls[i].first) << i;
+  const std::function<void()> past_end[] = {[&] { r.Property(101); },
+                                            [&] { r.Property(-1); },
+                                            [&] { r.RFT(2); },
+                                            [&] { r.HighCutFilter(3, 0); },
+                                            [&] { r.HighCutFilter(0, 11); },
+                                            [&] { r.LowCutFilter(-1, 0); },
+                                            [&] { r.SQLevel(Variant(-1.0)); },
+                                            [&] { r.RFLevel(Variant("5")); }};
+  for (const auto& call : past_end) EXPECT_EQ(ErrorOf(call), 9);
+  // A receiver is a number or a text holding one: past the end 9, not a number 13, too large 6.
+  const std::pair<Variant, int> receivers[] = {{Variant(std::int16_t{2}), 9},
+                                               {Variant("one"), 13},
+                                               {Variant("inf"), 13},
+                                               {Variant("0x1"), 13},
+                                               {Variant("1 2"), 13},
+                                               {Variant(std::make_shared<VariantObject>()), 13},
+                                               {Variant("1e400"), 6},
+                                               {Variant(1e12), 6},
+                                               {Variant(" 1 "), 0},
+                                               {Variant(0.5), 0},
+                                               {Variant(), 0}};
+  for (std::size_t i = 0; i < std::size(receivers); ++i) {
+    EXPECT_EQ(ErrorOf([&] { r.AFLevel(receivers[i].first); }), receivers[i].second) << i;
   }
 }
 
