@@ -178,19 +178,14 @@ TEST_F(PollingTest, AfterPowerOnAnyActionResendsTheAutoInformationSetting) {
   EXPECT_GE(Count("AI;"), 3);
 }
 
-TEST_F(PollingTest, TheStartAndPauseTimersFireOnce) {
+TEST_F(PollingTest, TheStartTimerFiresOnce) {
   rig.radio->AutoPolling(kFalse);
   CatOn();
   rig.vp.Advance(4990);
   EXPECT_EQ(Count("AI1;"), 1);  // SetCAT's
   rig.vp.Advance(20000);
   EXPECT_EQ(Count("AI1;"), 2);  // SetRefresh, once
-  rig.impl().PausePolling();
-  rig.vp.Advance(999);
-  EXPECT_EQ(m.PollingPaused, kTrue);
-  rig.vp.Advance(1);
-  EXPECT_EQ(m.PollingPaused, kFalse);
-  EXPECT_FALSE(m.panel->tmrStart->Enabled() || m.panel->tmrStopPolling->Enabled());
+  EXPECT_FALSE(m.panel->tmrStart->Enabled());
 }
 
 // ---- the query sequences ----

@@ -50,13 +50,13 @@ int RecordingIoctl(int fd, unsigned long request, void* arg) {
   return ::ioctl(fd, request, arg);
 }
 
-// The text of the error `call` throws; "" when it throws none.
+// The number and text of the error `call` throws; "" when it throws none.
 template <class F>
 std::string ErrorText(F call) {
   try {
     call();
   } catch (const AutomationError& e) {
-    return e.what();
+    return std::to_string(e.Number()) + " " + e.what();
   }
   return "";
 }
@@ -115,7 +115,7 @@ TEST_F(SerialFaults, AnIOErrorLosesTheDeviceUntilItIsReopened) {
     if (on_write) {
       g_write_faults = {EIO};
       EXPECT_EQ(ErrorText([&] { control_->Output("ID;"); }),
-                "Error writing to " + pty_.path + ": Input/output error");
+                "8020 Error writing to " + pty_.path + ": Input/output error");
     } else {
       g_read_faults = {EIO};
       Feed("ID;");
@@ -157,12 +157,14 @@ TEST_F(SerialFaults, RTSIsTheDriversUntilTheHostLetsIt) {
 }
 
 TEST_F(SerialFaults, OpenChecks) {
-  EXPECT_THROW(control_->PortOpen(true), AutomationError);  // already open
+  EXPECT_EQ(ErrorText([&] { control_->PortOpen(true); }).substr(0, 5), "8005 ");  // already open
   control_->PortOpen(false);
+  EXPECT_EQ(ErrorText([&] { control_->Output("ID;"); }),
+            "8018 Operation valid only when the port is open");
   EXPECT_EQ(SerialDevicePath(1) + " " + SerialDevicePath(12), "/dev/ttyS0 /dev/ttyS11");
   control_->DevicePath("");
   control_->CommPort(0);
-  EXPECT_EQ(ErrorText([&] { control_->PortOpen(true); }), "Invalid port number 0");
+  EXPECT_EQ(ErrorText([&] { control_->PortOpen(true); }), "8002 Invalid port number 0");
 }
 
 }  // namespace
