@@ -45,7 +45,7 @@ TEST(LeadingNumber, ReadsTheWayAnswersAreRead) {
   // clang-format off
   const Case cases[] = {{"", 0}, {"abc", 0}, {"014250000", 14250000}, {"+0050", 50}, {"-0300", -300},
                         {" 1 2 3", 123}, {"12\t3\n4x9", 1234}, {"3.75", 3.75}, {".5", 0.5},
-                        {"1E3", 1000}, {"1e", 1}, {"2D2", 200}, {"12A5", 12},
+                        {"1E3", 1000}, {"1e", 1}, {"2D2", 200}, {"2d2", 200}, {"12A5", 12},
                         {"-", 0}, {"+-5", 0}, {"5-", 5}, {"1.2.3", 1.2}};
   // clang-format on
   for (auto [text, value] : cases) EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
@@ -61,18 +61,14 @@ TEST(LeadingNumber, ReadsTheWayAnswersAreRead) {
 }
 
 TEST(Text, FieldsDecimalsPaddingAndTrimming) {
-  EXPECT_EQ(Mid("FA014250000", 3, 11), "014250000");
-  EXPECT_EQ(Mid("MD0", 4, 4), "");
-  EXPECT_EQ(Mid("AB", 3, 2), "");
-  EXPECT_EQ(Mid("AB", 2, 10), "B");
-  EXPECT_EQ(Mid("AB", 0, 1), "A");
-  EXPECT_EQ(FieldInt16("IS0-0300", 4, 8), -300);
-  EXPECT_EQ(FieldInt16("RG0", 4, 6), 0);
+  auto join = [](auto... parts) { return ((std::string(parts) + "|") + ...); };
+  EXPECT_EQ(join(Mid("FA014250000", 3, 11), Mid("MD0", 4, 4), Mid("AB", 3, 2), Mid("AB", 2, 10),
+                 Mid("AB", 0, 1)),
+            "014250000|||B|A|");
+  EXPECT_EQ(FieldInt16("IS0-0300", 4, 8) + FieldInt16("RG0", 4, 6), -300);
   EXPECT_EQ(DecimalText(-300) + DecimalText(0), "-3000");
   EXPECT_EQ(PadLeft("5", 3) + PadLeft("12345", 3) + PadLeft("ab", 4, ' '), "00512345  ab");
-  EXPECT_EQ(Trim("  a b  "), "a b");
-  EXPECT_EQ(Trim("   "), "");
-  EXPECT_EQ(Trim("\tx\t"), "\tx\t");
+  EXPECT_EQ(join(Trim("  a b  "), Trim("   "), Trim("\tx\t")), "a b||\tx\t|");
 }
 
 }  // namespace

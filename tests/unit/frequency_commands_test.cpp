@@ -18,11 +18,11 @@ TEST(BandOfFreq, EdgesAreIncluded) {
   const struct {
     double mhz;
     std::int16_t band;
-  } cases[] = {{1.5, 0},     {2.0, 0},    {2.01, 11},  {1.499, 11}, {3.5, 1},   {5.25, 2},
-               {7.5, 3},     {10.1, 4},   {14.0, 5},   {14.5, 5},   {18.1, 6},  {21.2, 7},
-               {24.5, 8},    {25.0, 8},   {28.0, 9},   {30.0, 9},   {50.0, 10}, {54.0, 10},
-               {54.001, 11}, {144.0, 15}, {148.0, 15}, {420, 16},   {450, 16},  {450.1, 11},
-               {0.0, 11},    {-14.2, 11}};
+  } cases[] = {{1.5, 0},    {2.0, 0},     {2.01, 11},  {1.499, 11}, {3.5, 1},  {5.25, 2},
+               {7.5, 3},    {10.1, 4},    {14.0, 5},   {14.5, 5},   {18.1, 6}, {21.2, 7},
+               {24.5, 8},   {24.49, 11},  {25.0, 8},   {28.0, 9},   {30.0, 9}, {50.0, 10},
+               {54.0, 10},  {54.001, 11}, {144.0, 15}, {148.0, 15}, {420, 16}, {450, 16},
+               {450.1, 11}, {0.0, 11},    {-14.2, 11}};
   for (const auto& c : cases) EXPECT_EQ(detail::BandOfFreq(c.mhz), c.band) << c.mhz;
 }
 
@@ -30,7 +30,7 @@ TEST(FreqDigits, WholeHertzPaddedToNineDigits) {
   const struct {
     double mhz;
     const char* text;
-  } cases[] = {{14.25, "014250000"},     {0.03, "000030000"},     {7.0741, "007074100"},
+  } cases[] = {{14.25, "014250000"},     {0.03, "000030000"},     {8.2, "008200000"},
                {1296.1, "1296100000"},   {0.0, "000000000"},      {-7.1, "007100000"},
                {0.0000004, "000000000"}, {0.000001, "000000001"}, {74.999999, "074999999"}};
   for (const auto& c : cases) EXPECT_EQ(detail::FreqDigits(c.mhz), c.text) << c.mhz;
@@ -66,8 +66,6 @@ TEST(FrequencyCommands, SetFreqAndSetVFOB) {
       {"VFO B never changes band", "VFO=1 Freq=3.6", VELTRO_CALL(SetFreq(14.25)), kTrue, "0:FB014250000;", 0, "Freq=14.25 FB=14.25"},
       {"outside the range", "", VELTRO_CALL(SetFreq(75.01)), kFalse, "", 0, ""},
       {"below the range", "", VELTRO_CALL(SetFreq(0.0299)), kFalse, "", 0, ""},
-      {"zero", "", VELTRO_CALL(SetFreq(0)), kFalse, "", 0, ""},
-      {"negative", "", VELTRO_CALL(SetFreq(-14.2)), kFalse, "", 0, ""},
       {"NaN", "", VELTRO_CALL(SetFreq(std::nan(""))), kFalse, "", 0, ""},
       {"memory mode", "Mem=1", VELTRO_CALL(SetFreq(14.2)), kFalse, "", 0, ""},
       {"SetFreq not fitted", "P13=0", VELTRO_CALL(SetFreq(14.2)), kFalse, "", 0, ""},
@@ -103,14 +101,12 @@ TEST(FrequencyCommands, SplitCopySwapBand) {
   const testing::Row rows[] = {
       {"split off reads the other side back", "Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
       {"split on", "", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=1"},
-      {"split on from B: TXVFO 1 all the same", "VFO=1", VELTRO_CALL(SetSplit(1)), kTrue, "0:ST1;", 0, "Split=1 TXVFO=1"},
       {"split off on B", "VFO=1 Split=1 TXVFO=1", VELTRO_CALL(SetSplit(0)), kTrue, "0:ST0; 105:OI;", 105, "Split=0 TXVFO=0"},
       {"any other split value is on", "", VELTRO_CALL(SetSplit(-1)), kTrue, "0:ST-1;", 0, "Split=-1 TXVFO=1"},
       {"split not fitted", "P28=0", VELTRO_CALL(SetSplit(1)), kFalse, "", 0, ""},
       {"A to B", "ModeA=3", VELTRO_CALL(SetAeqB()), kTrue, "0:AB; 250:OI;", 250, "FB=7.1 ModeB=3"},
       {"B to A", "VFO=1 ModeB=1", VELTRO_CALL(SetAeqB()), kTrue, "0:BA; 250:OI;", 250, "FA=3.6 ModeA=1"},
       {"copy not fitted", "P0=0", VELTRO_CALL(SetAeqB()), kFalse, "", 0, ""},
-      {"copy in memory mode", "Mem=1", VELTRO_CALL(SetAeqB()), kFalse, "", 0, ""},
       {"swap after a pause, then the VFO poll", "", VELTRO_CALL(SetAexcB()), kTrue, "200:SV;", 200, "VFOPoll=1"},
       {"swap not fitted", "P75=0", VELTRO_CALL(SetAexcB()), kFalse, "", 0, ""},
       {"swap in memory mode", "Mem=1", VELTRO_CALL(SetAexcB()), kFalse, "", 0, ""},
@@ -128,7 +124,6 @@ TEST(FrequencyCommands, StepScanRIT) {
       {"no other tuning step", "Step=3.5", VELTRO_CALL(SetTuningStep(1)), kFalse, "", 0, ""},
       {"scan up", "", VELTRO_CALL(SetScanning(1, 7)), kTrue, "0:SC1;", 0, ""},
       {"scan down", "", VELTRO_CALL(SetScanning(-1, 0)), kTrue, "0:SC2;", 0, ""},
-      {"scan stop", "", VELTRO_CALL(SetScanning(0, 0)), kTrue, "0:SC0;", 0, ""},
       {"scan: other values send nothing", "", VELTRO_CALL(SetScanning(5, 0)), kTrue, "", 0, ""},
       {"scan not fitted", "P37=0", VELTRO_CALL(SetScanning(1, 0)), kFalse, "", 0, ""},
       {"RIT on, clamped up", "", VELTRO_CALL(SetRIT(1, 12)), kTrue, "0:RT1; 105:RC; 205:RU9999;", 205, "RIT=1 RITOff=12"},
@@ -194,19 +189,6 @@ TEST(FrequencyCommands, SetTXHoldsAnswersWhileTheVFOIsFlipped) {
   EXPECT_EQ(s.Mode, 2);  // parsed with VFO B in use again
   ASSERT_FALSE(vfo_seen.empty());
   for (auto v : vfo_seen) EXPECT_EQ(v, 1);
-}
-
-// The answers taken in after the new frequency went out were asked for before it; the cache keeps
-// what they report until the next poll.
-TEST(FrequencyCommands, SetTXKeepsWhatTheWaitingAnswersReport) {
-  EncoderRig rig;
-  rig.Given("FA=7.1 FB=3.6 Mode=1 ModeA=1 ModeB=1");
-  rig.serial().OnWrite([&](const std::string& text) {
-    if (text == "OI;") rig.serial().Feed("FB007100000;");  // the copy's read-back
-  });
-  std::int16_t mode = 1;
-  EXPECT_EQ(rig.radio->SetTX(14.2, mode), kTrue);
-  EXPECT_EQ(rig.Read("VFOB_Freq TX_Freq"), "VFOB_Freq=7.1 TX_Freq=14.2");
 }
 
 // Called from a Change handler (inside the parser), SetTX must leave the parser's guard set.

@@ -49,21 +49,12 @@ TEST(Port, ValuesSetWhileOpenAreStoredButNeverApplied) {
   rig.radio->PortSpeed("4800");
   rig.radio->PortDevice("/dev/ttyUSB1");
   rig.radio->PortDTR(kTrue);
-  EXPECT_EQ(rig.radio->Port(), 7);
-  EXPECT_EQ(rig.state().PortSettings, "4800,N,8,1");
-  EXPECT_EQ(rig.radio->PortDevice(), "/dev/ttyUSB1");
+  EXPECT_EQ(rig.Read("Port PortDevice PortSpeed"), "Port=7 PortDevice=/dev/ttyUSB1 PortSpeed=4800");
   EXPECT_TRUE(s.dtr);  // the modem lines follow open or not
-
-  auto unapplied = [&] {
-    EXPECT_EQ(s.comm_port, 1);
-    EXPECT_EQ(s.settings, "38400,N,8,1");
-    EXPECT_EQ(s.device_path, "/dev/ttyUSB0");
-  };
-  unapplied();
-  std::string msg;
-  ASSERT_EQ(rig.radio->SetPort(kFalse, &msg), kTrue);
-  ASSERT_EQ(rig.radio->SetPort(kTrue, &msg), kTrue);
-  unapplied();  // not even the next SetPort applies them
+  // Not even the next SetPort applies the others.
+  for (VBool open : {kFalse, kTrue}) ASSERT_EQ(rig.radio->SetPort(open), kTrue);
+  EXPECT_EQ(std::to_string(s.comm_port) + " " + s.settings + " " + s.device_path,
+            "1 38400,N,8,1 /dev/ttyUSB0");
 }
 
 TEST(Port, SetPortResultAndMessage) {
@@ -73,29 +64,21 @@ TEST(Port, SetPortResultAndMessage) {
   std::string msg = "stale";
   m.LastMode = 3, m.LastSMeter = 40, m.LastFreq = 7.1;
   EXPECT_EQ(radio.SetPort(kTrue, &msg), kTrue);
-  EXPECT_EQ(msg, "");
-  EXPECT_EQ(radio.PortOpen(), kTrue);
-  EXPECT_EQ(m.LastMode, -1);  // the first answers after opening count as changes
-  EXPECT_EQ(m.LastSMeter, -1);
-  EXPECT_EQ(m.LastFreq, 0);
-
+  EXPECT_EQ(msg + rig.Read("PortOpen"), "PortOpen=-1");
+  EXPECT_EQ(m.LastMode + m.LastSMeter + m.LastFreq, -2);  // the first answers count as changes
   // A failing open keeps the previous flag, whichever it was, and reports the control's text.
-  rig.serial().FailNextOpen("Port already in use: /dev/ttyS0");
-  EXPECT_EQ(radio.SetPort(kTrue, &msg), kFalse);
-  EXPECT_EQ(msg, "Port already in use: /dev/ttyS0");
-  EXPECT_EQ(radio.PortOpen(), kTrue);
-
-  m.LastMode = 3;
-  EXPECT_EQ(radio.SetPort(kFalse, &msg), kTrue);
-  EXPECT_EQ(radio.PortOpen(), kFalse);
-  EXPECT_EQ(m.LastMode, 3);  // closing forgets nothing
+  for (VBool was_open : {kTrue, kFalse}) {
+    m.LastMode = 3;
+    EXPECT_EQ(radio.SetPort(was_open, &msg), kTrue);
+    EXPECT_EQ(m.LastMode, was_open ? -1 : 3);  // closing forgets nothing
+    const std::string text = std::string("Cannot open /dev/ttyS") + (was_open ? "0" : "8");
+    rig.serial().FailNextOpen(text);
+    EXPECT_EQ(radio.SetPort(kTrue, &msg), kFalse);
+    EXPECT_EQ(msg, text);
+    EXPECT_EQ(radio.PortOpen(), was_open);
+  }
   rig.impl().Send("FA");
   EXPECT_TRUE(rig.serial().Writes().empty());
-
-  rig.serial().FailNextOpen("Cannot open /dev/ttyS8: No such file or directory");
-  EXPECT_EQ(radio.SetPort(kTrue, &msg), kFalse);
-  EXPECT_EQ(msg, "Cannot open /dev/ttyS8: No such file or directory");
-  EXPECT_EQ(radio.PortOpen(), kFalse);
 }
 
 // A control that refuses every let: the let fails with its error after storing the value.
@@ -122,11 +105,9 @@ TEST(Port, ALetTheControlRefusesFailsAfterStoring) {
   EXPECT_THROW(r.PortDTR(kTrue), AutomationError);
   EXPECT_THROW(r.PortRTS(kFalse), AutomationError);
   EXPECT_THROW(r.PortDevice("/dev/ttyUSB0"), AutomationError);
-  EXPECT_EQ(r.Port(), 3);
-  EXPECT_EQ(r.impl().state.PortSettings, "9600,N,8,1");
-  EXPECT_EQ(r.PortDTR(), kTrue);
-  EXPECT_EQ(r.PortRTS(), kFalse);
-  EXPECT_EQ(r.PortDevice(), "/dev/ttyUSB0");
+  EXPECT_EQ(std::to_string(r.Port()) + r.impl().state.PortSettings + r.PortDevice(),
+            "39600,N,8,1/dev/ttyUSB0");
+  EXPECT_TRUE(r.PortDTR() == kTrue && r.PortRTS() == kFalse);
 }
 
 // A device that goes away is opened again at gaps of at most 2 s, with CAT as the host set it;

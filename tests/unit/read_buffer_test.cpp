@@ -39,19 +39,6 @@ class ReadBufferTest : public ::testing::Test {
   Events events;
 };
 
-TEST_F(ReadBufferTest, KeepsAnIncompleteTailForTheNextCall) {
-  EXPECT_EQ(Parse("FA014250000;FB0070"), "FB0070");
-  EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 14.25);
-  EXPECT_EQ(Parse("FB007000000;"), "");
-  EXPECT_DOUBLE_EQ(rig.radio->VFOB_Freq(), 7.0);
-  // Through the receive event, with the tail kept in the module's buffer.
-  rig.serial().FeedAt(10, "FA0035");
-  rig.serial().FeedAt(20, "73000;FB00");
-  rig.vp.Advance(25);
-  EXPECT_DOUBLE_EQ(rig.radio->VFOA_Freq(), 3.573);
-  EXPECT_EQ(rig.module().ComBuffer, "FB00");
-}
-
 TEST(ReadBuffer, TheCapAppliesToWhatWasRead) {
   // 4096 characters without the blanks at the end are parsed; one more empties the buffer.
   for (std::size_t extra : {0u, 1u}) {

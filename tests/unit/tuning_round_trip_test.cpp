@@ -86,7 +86,7 @@ class TuningRoundTrip : public ::testing::Test {
   SimulatedRig rig;
 };
 
-TEST_F(TuningRoundTrip, FrequencyVFOsCopySwapAndSplit) {
+TEST_F(TuningRoundTrip, FrequencyVFOsCopySwapSplitAndMode) {
   auto& r = *rig.radio;
   ExpectAgree(rig);
   Settled(r.SetFreq(14.25));  // band change on A
@@ -107,15 +107,9 @@ TEST_F(TuningRoundTrip, FrequencyVFOsCopySwapAndSplit) {
   EXPECT_TRUE(rig.radio_model.Split());
   Settled(r.SetSplit(0));
   EXPECT_FALSE(rig.radio_model.Split());
-}
-
-TEST_F(TuningRoundTrip, ModeAndDataMode) {
-  for (std::int16_t mode : {0, 1, 3, 4, 5, 6, 2}) {
-    Settled(SetMode(mode, 1));
-    EXPECT_EQ(rig.radio->Mode(), mode);
-  }
-  EXPECT_EQ(rig.radio_model.ModeChar('A'), '7');  // CW reversed
-  Settled(rig.radio->SetDataMode(1, 1, 0, 0));
+  Settled(SetMode(2, 1));  // CW reversed
+  EXPECT_EQ(rig.radio_model.ModeChar('A'), '7');
+  Settled(r.SetDataMode(1, 1, 0, 0));
   EXPECT_EQ(rig.radio_model.ModeChar('A'), 'C');
 }
 
@@ -147,17 +141,6 @@ TEST(TuningRoundTripAI, TransmitFrequencyWithAutoInformation) {
   EXPECT_GE(SettleMs(rig, 2000), 0) << Differences(rig);
   EXPECT_EQ(rig.radio_model.TransmitVfo(), 'A');
   EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 7.2);
-}
-
-TEST_F(TuningRoundTrip, RIT) {
-  const auto& m = rig.radio_model;
-  Settled(rig.radio->SetRIT(1, -1.5));
-  EXPECT_EQ(m.RitOffsetHz(), -1500);
-  EXPECT_EQ(m.Setting("RT"), 1);
-  EXPECT_EQ(rig.Read("RITStatus RITOffset"), "RITStatus=1 RITOffset=-1.5");
-  Settled(rig.radio->SetRITClear());
-  EXPECT_EQ(m.RitOffsetHz(), 0);
-  EXPECT_EQ(rig.Read("RITOffset"), "RITOffset=0");
 }
 
 // FM on 10 m with a minus shift and a tone, stored in a channel, recalled, and back to the VFO.
