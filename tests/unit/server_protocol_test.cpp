@@ -53,6 +53,7 @@ TEST(ServerProtocol, LinesAreAnsweredInEachForm) {
       {"+F 7074000", "set_freq: 7074000\nRPRT 0\n", "FA007074000;"},
       {"F7074000", "RPRT 0\n", "FA007074000;"},
       {"M PKTUSB 0", "RPRT 0\n", "MD0C;"},
+      {"M LSB 0", "RPRT 0\n", "MD01;"},
       {"M CWR -1", "RPRT 0\n", "MD07;"},
       {"T 1", "RPRT 0\n", "TX1;"},
       {"L RFPOWER 0.5", "RPRT 0\n", "PC050;"},
