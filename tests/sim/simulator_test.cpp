@@ -59,7 +59,11 @@ TEST(SimulatorTest, ServesThePtyReportsChangesMakesFaultsAndHangsUp) {
   EXPECT_FALSE(sim.FrontPanel("MD0Z"));
 
   sim.DropAnswers(1);
+  sim.SetLatency(60ms);
+  const auto sent = Clock::now();
   EXPECT_EQ(client.Ask("FA;ID;", "ID0650;"), "ID0650;");
+  EXPECT_GE(Clock::now() - sent, 60ms);
+  sim.SetLatency(0ms);
   sim.InjectGarbage(16);
   EXPECT_EQ(client.Ask("ID;", "ID0650;").size(), 16u + 7u);
 
