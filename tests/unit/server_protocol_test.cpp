@@ -68,7 +68,6 @@ TEST(ServerProtocol, LinesAreAnsweredInEachForm) {
       {"f Z f", "14250000\nRPRT -1\n", ""},
       {"+Z", "RPRT -1\n", ""},
       {"M XYZ 0", "RPRT -1\n", ""},
-      {"V VFOC", "RPRT -16\n", ""},
       {"+V VFOC", "set_vfo: VFOC\nRPRT -16\n", ""},
       {"l FOO", "RPRT -11\n", ""},
       {"L STRENGTH 1", "RPRT -11\n", ""},
