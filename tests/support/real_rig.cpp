@@ -37,15 +37,20 @@ void Pty::Close() {
 }
 
 std::string Pty::ReadUntil(std::string_view end, int timeout_ms) {
+  return testing::ReadUntil(
+      master, [&](const std::string& s) { return s.ends_with(end); }, timeout_ms);
+}
+
+std::string ReadUntil(int fd, const std::function<bool(const std::string&)>& done, int timeout_ms) {
   std::string out;
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-  while (!out.ends_with(end)) {
+  while (!done(out)) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
-    pollfd p{master, POLLIN, 0};
+    pollfd p{fd, POLLIN, 0};
     if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) break;
-    char buf[256];
-    ssize_t n = read(master, buf, sizeof buf);
+    char buf[65536];
+    ssize_t n = read(fd, buf, sizeof buf);
     if (n <= 0) break;
     out.append(buf, static_cast<std::size_t>(n));
   }

@@ -35,6 +35,9 @@ class Pty {
   int keep_ = -1;
 };
 
+// Reads `fd` until `done` holds for what came, the peer closes, or `timeout_ms` passes.
+std::string ReadUntil(int fd, const std::function<bool(const std::string&)>& done, int timeout_ms);
+
 // CPU time this process has used, user and system.
 double CpuSeconds();
 
@@ -50,7 +53,6 @@ class PosixRig {
   // Runs the event loop until `done` holds or `timeout` passes; returns whether it held.
   bool RunUntil(const std::function<bool()>& done,
                 std::chrono::milliseconds timeout = std::chrono::seconds(10));
-  detail::Module& module() { return lib->module(); }
 
   platform::PosixClock clock;
   platform::PosixEventLoop loop;
