@@ -113,7 +113,7 @@ void BM_FirstRead(benchmark::State& st) {
       st.SkipWithError(msg.c_str());
       return;
     }
-    auto& m = rig.module();
+    auto& m = rig.lib->module();
     std::int16_t cat = 1;
     double start = Seconds();
     rig.radio->SetCAT(cat);
