@@ -59,7 +59,7 @@ fm-status-mode @ polling/query_sequences.cpp @ if (s.Mode != 4) return; @ if (s.
 level-restart-from-step @ polling/query_sequences.cpp @ module().LevelPollStep = 0; @ (drop)
 poll-fm-every @ polling/scheduler.cpp @ kFMPollEvery = 5; @ kFMPollEvery = 6;
 poll-split-every @ polling/scheduler.cpp @ kSplitPollEvery = 7; @ kSplitPollEvery = 8;
-poll-power-on-ai @ polling/scheduler.cpp @ p.Send(s.AutoPolling ? "AI0" : "AI1"); @ p.Send(s.AutoPolling ? "AI1" : "AI0");
+poll-auto-info-setting @ polling/scheduler.cpp @ return s.AutoPolling && !s.ReportChanges ? "AI0" : "AI1"; @ return s.AutoPolling || !s.ReportChanges ? "AI0" : "AI1";
 poll-meters-while-pending @ polling/scheduler.cpp @ if (s.QueryPending || !s.AutoPolling) return; @ if (!s.AutoPolling) return;
 poll-cycle-order @ polling/scheduler.cpp @ "OI", "TX", "AC", "VS" @ "OI", "AC", "TX", "VS"
 tick-level-poll-gate @ polling/ticks.cpp @ if (m.LevelPollStep > 0 && !m.RefreshPending) return; @ if (m.LevelPollStep > 1 && !m.RefreshPending) return;
