@@ -10,6 +10,7 @@
 #include "commands/encoding.h"
 #include "host/convert.h"
 #include "host/protocol_impl.h"
+#include "host/scales.h"
 
 namespace veltro::detail {
 
@@ -283,8 +284,8 @@ VBool FTDX10_Protocol::SetRIT(std::int16_t Status, double Offset) {
   auto& s = p.state;
   if (!detail::Gated(s, detail::kGateRIT)) return kTrue;
   double h = Offset * 1000.0 + 0.1;
-  if (h > 9999) h = 9999;
-  if (h < -9999) h = -9999;
+  if (h > detail::kMaxRitHz) h = detail::kMaxRitHz;
+  if (h < -detail::kMaxRitHz) h = -detail::kMaxRitHz;
   if (std::isnan(h)) throw AutomationError(ErrorNumber::kOverflow);
   std::string digits =
       detail::PadLeft(detail::DecimalText(static_cast<long long>(std::fabs(std::floor(h)))), 4);

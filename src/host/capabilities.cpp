@@ -4,6 +4,7 @@
 #include "host/filter_width.h"
 #include "host/profile.h"
 #include "host/protocol_impl.h"
+#include "host/scales.h"
 #include "host/tone_tables.h"
 #include "veltro/ftdx10.h"
 
@@ -12,8 +13,6 @@ namespace veltro {
 namespace {
 
 constexpr int kFrontEndStepDb = 6;  // attenuator and pre-amplifier codes, as "RA0n"/"PA0n" count
-constexpr int kMaxRitHz = 9999;     // SetRIT's limit
-constexpr int kMaxIfShiftHz = 1200;
 
 std::vector<int> FrontEndSteps(std::int16_t codes) {
   std::vector<int> out;
@@ -47,8 +46,8 @@ RadioCapabilities Capabilities(const FTDX10_Protocol& radio) {
   c.attenuator_db = FrontEndSteps(s.Property[4]);
   c.preamp_db = FrontEndSteps(s.Property[23]);
   c.agc_codes = s.Property[2];
-  c.max_rit_hz = kMaxRitHz;
-  c.max_if_shift_hz = kMaxIfShiftHz;
+  c.max_rit_hz = detail::kMaxRitHz;
+  c.max_if_shift_hz = detail::kMaxIfShiftHz;
   c.channel_min = s.ChannelMin;
   c.channel_max = s.ChannelMax;
   // Only the tones SetTone takes on this radio.

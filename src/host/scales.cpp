@@ -66,12 +66,12 @@ std::int16_t APFToRadio(std::int16_t host) {
 }
 
 std::int32_t IFShiftToRadio(std::int16_t host) {
-  std::int32_t hz = RoundToInt32(std::abs(host) / 128.0 * 1200 + 0.1);
+  std::int32_t hz = RoundToInt32(std::abs(host) / 128.0 * kMaxIfShiftHz + 0.1);
   return hz / 20 * 20;
 }
 
 std::int16_t IFShiftToHost(std::int32_t hz) {
-  return std::min<std::int16_t>(RoundToInt16(hz / 1200.0 * 128), 128);
+  return std::min<std::int16_t>(RoundToInt16(hz / static_cast<double>(kMaxIfShiftHz) * 128), 128);
 }
 
 std::int16_t WidthCodeOfStep(std::int32_t step, std::int16_t steps) {

@@ -18,27 +18,23 @@ void ExpectFreshAnswers(Module& m) {
   m.LastFreq = 0;
 }
 
-bool Reconnecting(ProtocolImpl& p) {
-  return p.state.AutoReconnect != kFalse && p.state.PortOpen != kFalse;
-}
+bool Reconnecting(const RadioState& s) { return s.AutoReconnect != kFalse && s.PortOpen != kFalse; }
 
 }  // namespace
 
 void ProtocolImpl::OnHangUp() {
-  ProtocolImpl& p = *this;
-  if (!Reconnecting(p)) return;
-  ControlPanel& cp = p.lib.Panel();
+  if (!Reconnecting(state)) return;
+  ControlPanel& cp = lib.Panel();
   cp.ReconnectGap = 1;
   cp.ReconnectWait = 1;
   cp.tmrReconnect->Enabled(true);
 }
 
 void ProtocolImpl::OnReconnectTick() {
-  ProtocolImpl& p = *this;
-  ControlPanel& cp = p.lib.Panel();
+  ControlPanel& cp = lib.Panel();
   auto& com = *cp.ComDLL;
   // A failed attempt leaves the control closed; the host's flag says it should be open.
-  if (!Reconnecting(p) || (com.PortOpen() && !com.HungUp())) {
+  if (!Reconnecting(state) || (com.PortOpen() && !com.HungUp())) {
     cp.tmrReconnect->Enabled(false);
     return;
   }
@@ -52,10 +48,10 @@ void ProtocolImpl::OnReconnectTick() {
     return;
   }
   cp.tmrReconnect->Enabled(false);
-  ExpectFreshAnswers(p.module());
-  if (p.state.CAT != 0) {
-    std::int16_t cat = p.state.CAT;
-    p.self.SetCAT(cat);
+  ExpectFreshAnswers(module());
+  if (state.CAT != 0) {
+    std::int16_t cat = state.CAT;
+    self.SetCAT(cat);
   }
 }
 
