@@ -5,9 +5,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
-#include <sys/types.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "veltro/ftdx10_c.h"
 
@@ -35,9 +32,6 @@ static void without_port(veltro_protocol* p) {
   /* The errors' numbers and texts come through. */
   CHECK(veltro_get(p, "Property", &idx, 1, &r) == 9);
   CHECK(strcmp(veltro_last_error(), "Subscript out of range") == 0);
-  veltro_value text = veltro_string("abc");
-  CHECK(veltro_get(p, "Property", &text, 1, &r) == 13);
-  veltro_value_clear(&text);
   CHECK(veltro_get(p, "Property", NULL, 0, &r) == VELTRO_E_ARGUMENT_COUNT);
   CHECK(veltro_get(p, "NoSuchMember", NULL, 0, &r) == VELTRO_E_UNKNOWN_MEMBER);
   CHECK(veltro_call(p, "Freq", NULL, 0, &r) == VELTRO_E_UNKNOWN_MEMBER);
@@ -65,25 +59,6 @@ static void without_port(veltro_protocol* p) {
   CHECK(veltro_member_count() > 100 && veltro_member_name(veltro_member_count()) == NULL);
 }
 
-/* Starts the simulator program and reads the pty path it prints. */
-static pid_t start_simulator(char* path, size_t size) {
-  int fds[2];
-  if (pipe(fds) != 0) return -1;
-  pid_t pid = fork();
-  if (pid == 0) {
-    dup2(fds[1], 1);
-    close(fds[0]);
-    execl(SIM_PROGRAM, SIM_PROGRAM, (char*)NULL);
-    _exit(127);
-  }
-  close(fds[1]);
-  FILE* in = fdopen(fds[0], "r");
-  if (!in || !fgets(path, (int)size, in)) return -1;
-  path[strcspn(path, "\n")] = '\0';
-  fclose(in);
-  return pid;
-}
-
 /* SetPort with blank Address, Code and MSG; its boolean result, or 1 when the call failed. */
 static int set_port(veltro_protocol* p, int open) {
   veltro_value args[4] = {veltro_int(open), veltro_string(""), veltro_string(""),
@@ -95,10 +70,12 @@ static int set_port(veltro_protocol* p, int open) {
 }
 
 static void session(veltro_protocol* p) {
+  /* The shell prints its pid and becomes the simulator, which prints its pty's path. */
+  FILE* sim = popen("echo $$; exec " SIM_PROGRAM, "r");
+  int pid = 0;
   char path[256];
-  pid_t sim = start_simulator(path, sizeof path);
-  CHECK(sim > 0);
-  if (sim <= 0) return;
+  CHECK(sim && fscanf(sim, "%d %255s", &pid, path) == 2);
+  if (pid <= 0) return;
 
   veltro_value v[2] = {veltro_string(path), veltro_string("38400")};
   CHECK(veltro_let(p, "PortDevice", &v[0]) == VELTRO_OK);
@@ -120,8 +97,8 @@ static void session(veltro_protocol* p) {
   CHECK(veltro_unsubscribe(p, id) == VELTRO_E_INVALID_ARGUMENT);
 
   CHECK(set_port(p, 0) == -1);
-  kill(sim, SIGTERM);
-  waitpid(sim, NULL, 0);
+  kill(pid, SIGTERM);
+  pclose(sim);
 }
 
 int main(void) {
