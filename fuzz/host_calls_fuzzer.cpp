@@ -1,9 +1,11 @@
 // Runs arbitrary sequences of host calls through the member table, with arbitrary arguments and
 // answers from the radio in between, on virtual time with the port open. A member may refuse or
 // raise its automation error; any crash, hang, other exception or sanitizer report is a finding.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,38 +14,20 @@
 
 namespace {
 
-// Reads the input front to back; past its end every read gives zeros.
-struct Input {
-  const std::uint8_t* data;
-  std::size_t size;
-  std::uint8_t Byte() { return size ? (--size, *data++) : 0; }
-  std::int16_t Int16() { return static_cast<std::int16_t>(Byte() | Byte() << 8); }
-  double Double() {
-    std::uint64_t bits = 0;
-    for (int i = 0; i < 8; ++i) bits |= std::uint64_t{Byte()} << (8 * i);
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
+// Mostly small numbers, where the tables and boundaries are; doubles take any bit pattern, so
+// infinities and NaNs come too.
+veltro::Variant Value(FuzzedDataProvider& in) {
+  switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0:
+      return veltro::Variant(in.ConsumeIntegralInRange<std::int16_t>(-2, 9));
+    case 1:
+      return veltro::Variant(in.ConsumeIntegral<std::int16_t>());
+    case 2:
+      return veltro::Variant(std::bit_cast<double>(in.ConsumeIntegral<std::uint64_t>()));
+    default:
+      return veltro::Variant(in.ConsumeRandomLengthString(48));
   }
-  std::string Text() {
-    std::string s(Byte() % 48, '\0');
-    for (char& c : s) c = static_cast<char>(Byte());
-    return s;
-  }
-  // Mostly small numbers, where the tables and boundaries are.
-  veltro::Variant Value() {
-    switch (Byte() % 4) {
-      case 0:
-        return veltro::Variant(static_cast<std::int16_t>(Byte() % 12 - 2));
-      case 1:
-        return veltro::Variant(Int16());
-      case 2:
-        return veltro::Variant(Double());
-      default:
-        return veltro::Variant(Text());
-    }
-  }
-};
+}
 
 }  // namespace
 
@@ -51,24 +35,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const std::vector<veltro::Member>& members = veltro::Members();
   veltro::testing::VirtualRig rig;
   rig.OpenPort();
-  Input in{data, size};
-  for (int call = 0; call < 64 && in.size > 0; ++call) {
-    const veltro::Member& m = members[in.Byte() % members.size()];
+  FuzzedDataProvider in(data, size);
+  for (int call = 0; call < 64 && in.remaining_bytes() > 0; ++call) {
+    const veltro::Member& m =
+        members[in.ConsumeIntegralInRange<std::size_t>(0, members.size() - 1)];
     // The port stays as the rig opened it: its own tests cover opening and closing.
     if (m.Name() == "SetPort") continue;
     std::vector<veltro::Variant> args;
-    for (std::size_t i = 0; i < m.Params().size(); ++i) args.push_back(in.Value());
+    for (std::size_t i = 0; i < m.Params().size(); ++i) args.push_back(Value(in));
     try {
-      if (m.Settable() && in.Byte() % 2) {
-        m.Let(*rig.radio, in.Value());
+      if (m.Settable() && in.ConsumeBool()) {
+        m.Let(*rig.radio, Value(in));
       } else {
         m.Get(*rig.radio, args);
       }
     } catch (const veltro::AutomationError&) {
       // A refusal the interface defines.
     }
-    if (in.Byte() % 4 == 0) rig.serial().Feed(in.Text());
-    rig.vp.Advance(in.Byte() * 10);
+    if (in.ConsumeIntegralInRange(0, 3) == 0) rig.serial().Feed(in.ConsumeRandomLengthString(48));
+    rig.vp.Advance(in.ConsumeIntegral<std::uint8_t>() * 10);
   }
   return 0;
 }

@@ -11,11 +11,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   veltro::testing::VirtualRig rig;
   rig.OpenPort();
   std::size_t piece = data[0] % 64 + 1;
-  int nested = 0;
   rig.radio->AddChangeHandler([&](std::int16_t&) {
     std::string b = "FA;";
     rig.radio->ReadBuffer(b, veltro::kTrue);  // a handler calling back in
-    ++nested;
   });
   for (std::size_t at = 1; at < size; at += piece) {
     std::size_t n = size - at < piece ? size - at : piece;
