@@ -77,8 +77,6 @@ PosixRig::PosixRig() {
 
 PosixRig::~PosixRig() {
   if (radio->PortOpen()) Close();
-  radio.reset();
-  connector.reset();
 }
 
 std::string PosixRig::Open(const std::string& device, const std::string& speed) {

@@ -12,11 +12,6 @@ VirtualRig::VirtualRig(double start_seconds)
       connector(std::make_unique<FTDX10_Connector>(lib)),
       radio(connector->FTDX10_Protocol()) {}
 
-VirtualRig::~VirtualRig() {
-  radio.reset();
-  connector.reset();
-}
-
 platform::VirtualSerialControl& VirtualRig::serial() {
   lib.ComDLL();
   return *vp.serial();

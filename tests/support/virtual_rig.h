@@ -16,7 +16,6 @@ namespace veltro::testing {
 class VirtualRig {
  public:
   explicit VirtualRig(double start_seconds = 1000.0);
-  ~VirtualRig();
 
   platform::VirtualPlatform vp;
   detail::Library lib;
