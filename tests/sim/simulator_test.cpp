@@ -1,5 +1,6 @@
-// The simulator over a real pty, as a client sees it: answers, auto-information reports, the
-// faults it makes on request, and a hang-up. Every wait is bounded by a generous deadline.
+// The simulator over a real pty, as a client sees it: answers, auto-information reports and the
+// faults it makes on request (a hang-up is seen by the tool in cli_test). Every wait is bounded by
+// a generous deadline.
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -25,11 +26,10 @@ struct Client {
   std::string Ask(std::string_view text, std::string_view until) {
     EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
     std::string got;
-    const auto deadline = Clock::now() + 5s;
-    pollfd p{fd, POLLIN, 0};
     char buf[256];
-    while (!got.ends_with(until) && Clock::now() < deadline && ::poll(&p, 1, 100) >= 0) {
-      if (!(p.revents & POLLIN)) continue;
+    for (auto deadline = Clock::now() + 5s; !got.ends_with(until) && Clock::now() < deadline;) {
+      pollfd p{fd, POLLIN, 0};
+      if (::poll(&p, 1, 100) != 1) continue;
       const ssize_t n = ::read(fd, buf, sizeof buf);
       if (n <= 0) break;
       got.append(buf, static_cast<std::size_t>(n));
@@ -39,7 +39,7 @@ struct Client {
   int fd;
 };
 
-TEST(SimulatorTest, ServesThePtyReportsChangesMakesFaultsAndHangsUp) {
+TEST(SimulatorTest, ServesThePtyReportsChangesAndMakesFaults) {
   Simulator sim(SimulatorOptions{Model::kFt891});
   sim.Start();
   {
@@ -66,12 +66,6 @@ TEST(SimulatorTest, ServesThePtyReportsChangesMakesFaultsAndHangsUp) {
   sim.SetLatency(0ms);
   sim.InjectGarbage(16);
   EXPECT_EQ(client.Ask("ID;", "ID0650;").size(), 16u + 7u);
-
-  sim.Disconnect();
-  pollfd p{client.fd, POLLIN, 0};
-  EXPECT_EQ(::poll(&p, 1, 5000), 1);
-  EXPECT_TRUE(p.revents & POLLHUP);
-  EXPECT_FALSE(sim.Connected());
 }
 
 }  // namespace
