@@ -27,8 +27,7 @@ namespace {
 
 struct Result {
   int status;
-  std::string out;
-  std::string err;
+  std::string out, err;
   std::string settings;  // the settings file the run left, "" when none
 };
 
