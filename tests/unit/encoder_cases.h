@@ -55,10 +55,17 @@ class EncoderRig : public VirtualRig {
  public:
   EncoderRig() { OpenPort(); }
 
-  // Sets the fields of "Name=value ..."; "P<n>" is capability entry n.
+  // Sets the fields of "Name=value ..."; "P<n>" is capability entry n. "TEXT>ANSWER" makes the
+  // radio answer ANSWER each time TEXT is written.
   void Given(const std::string& fields) {
     std::istringstream in(fields);
     for (std::string item; in >> item;) {
+      if (const auto gt = item.find('>'); gt != std::string::npos) {
+        serial().OnWrite([this, item, gt](const std::string& text) {
+          if (text == item.substr(0, gt)) serial().Feed(item.substr(gt + 1));
+        });
+        continue;
+      }
       const auto eq = item.find('=');
       const std::string name = item.substr(0, eq), value = item.substr(eq + 1);
       bool found = name[0] == 'P' && std::isdigit(static_cast<unsigned char>(name[1]));
