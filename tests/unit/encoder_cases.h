@@ -85,25 +85,21 @@ class EncoderRig : public VirtualRig {
   }
 
  private:
+  // Fields read and print as numbers; a VBool as its 16-bit value.
+  template <typename T>
+  using Number = std::conditional_t<std::is_same_v<T, VBool>, std::int16_t, T>;
   template <typename T>
   static T Parse(const std::string& text) {
-    if constexpr (std::is_same_v<T, VBool>) {
-      return Parse<std::int16_t>(text);
-    } else {
-      T v{};
-      std::from_chars(text.data(), text.data() + text.size(), v);
-      return v;
-    }
+    T v{};
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
   }
   template <typename T>
   static std::string Text(T v) {
-    if constexpr (std::is_same_v<T, VBool>) {
-      return Text(v.value());
-    } else {
-      char buf[32];
-      return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-    }
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
   }
+  static std::string Text(VBool v) { return Text(v.value()); }
 
   struct Field {
     std::string name;
@@ -119,7 +115,7 @@ class EncoderRig : public VirtualRig {
         return r.state();
     };
     return {name, [=](EncoderRig& r) { return Text(owner(r).*member); },
-            [=](EncoderRig& r, const std::string& v) { owner(r).*member = Parse<T>(v); }};
+            [=](EncoderRig& r, const std::string& v) { owner(r).*member = Parse<Number<T>>(v); }};
   }
 
   // Everything the tuning, mode, tone and memory operations write, then what rows only set.

@@ -111,16 +111,14 @@ TEST(StatusAnswers, AIAfterPowerOnRestartsTheLevelSequenceOnce) {
   rig.OpenPort();
   rig.radio->AutoPolling(kFalse);
   rig.state().AIState = -1;
-  rig.module().LevelPollStep = 17;
-  std::string buf = "AI1;";
-  rig.radio->ReadBuffer(buf, kFalse);
-  EXPECT_EQ(rig.state().AIState, 1);
-  EXPECT_EQ(rig.module().LevelPollStep, 0);
+  for (auto [step, after] : {std::pair{17, 0}, {9, 9}}) {
+    rig.module().LevelPollStep = static_cast<std::int16_t>(step);
+    std::string buf = "AI1;";
+    rig.radio->ReadBuffer(buf, kFalse);
+    EXPECT_EQ(rig.module().LevelPollStep, after);
+    EXPECT_EQ(rig.state().AIState, 1);
+  }
   EXPECT_TRUE(rig.module().panel->tmrLevels->Enabled());
-  rig.module().LevelPollStep = 9;
-  buf = "AI1;";
-  rig.radio->ReadBuffer(buf, kFalse);
-  EXPECT_EQ(rig.module().LevelPollStep, 9);
 }
 
 }  // namespace
