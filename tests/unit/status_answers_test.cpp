@@ -13,23 +13,13 @@ namespace {
 
 using detail::RadioState;
 using testing::VirtualRig;
-using Setup = std::function<void(RadioState&)>;
 
 struct Case {
   const char* name;
-  Setup before;
+  std::function<void(RadioState&)> before;
   std::string answers;
   const char* expect;  // "Name=value ..."
 };
-
-void Check(const Case& c) {
-  VirtualRig rig;
-  rig.OpenPort();
-  if (c.before) c.before(rig.state());
-  std::string buf = c.answers;
-  rig.radio->ReadBuffer(buf, kFalse);
-  EXPECT_EQ(rig.Read(c.expect), c.expect) << c.name;
-}
 
 // An IF/OI answer: channel, frequency in Hz, mode character and memory state at their places.
 std::string Status(const char* code, int channel, long hz, char mode, char memory) {
@@ -38,8 +28,11 @@ std::string Status(const char* code, int channel, long hz, char mode, char memor
   return text;
 }
 
-TEST(StatusAnswers, FrequencyAndModeAnswers) {
+TEST(StatusAnswers, LeaveTheCacheAsAHostReadsIt) {
+  const std::string if_vfo = Status("IF", 5, 14250000, '3', '0');
+  const std::string oi = Status("OI", 0, 21074000, 'C', '0');
   const Case cases[] = {
+      // Frequency and mode.
       {"FA on VFO A", nullptr, "FA014250000;", "VFOA_Freq=14.25 Freq=14.25"},
       {"FA while B receives", [](RadioState& s) { s.VFO = 1, s.VFOB_Freq = 7.1; }, "FA014250000;",
        "VFOA_Freq=14.25 Freq=7.1"},
@@ -66,14 +59,7 @@ TEST(StatusAnswers, FrequencyAndModeAnswers) {
       {"FM narrow", [](RadioState& s) { s.IFS = 300, s.Property[57] = 1; }, "MD04;",
        "BW=9000 IFS=0"},
       {"CW keeps them", [](RadioState& s) { s.IFS = 300, s.BW = 500; }, "MD03;", "BW=500 IFS=300"},
-  };
-  for (const auto& c : cases) Check(c);
-}
-
-TEST(StatusAnswers, CompositeStatus) {
-  const std::string if_vfo = Status("IF", 5, 14250000, '3', '0');
-  const std::string oi = Status("OI", 0, 21074000, 'C', '0');
-  const Case cases[] = {
+      // The composite status of the VFO in use ("IF") and of the other one ("OI").
       {"IF in VFO mode on A", nullptr, if_vfo, "MemMode=0 Channel=5 VFOA_Freq=14.25 Mode=2"},
       {"IF in VFO mode on B", [](RadioState& s) { s.VFO = 1; }, if_vfo,
        "VFOA_Freq=0 Mode=0 Channel=5"},
@@ -86,12 +72,7 @@ TEST(StatusAnswers, CompositeStatus) {
       {"OI while B receives", [](RadioState& s) { s.VFO = 1; }, oi,
        "VFOA_Freq=21.074 VFOA_Mode=1 VFOB_Freq=0"},
       {"OI in memory mode", [](RadioState& s) { s.MemMode = 1; }, oi, "VFOB_Freq=0"},
-  };
-  for (const auto& c : cases) Check(c);
-}
-
-TEST(StatusAnswers, VFOSplitAndStatusFlags) {
-  const Case cases[] = {
+      // VFO, split and status flags.
       {"VS1 selects B", [](RadioState& s) { s.VFOB_Freq = 7.1, s.VFOB_Mode = 3; }, "VS1;",
        "VFO=1 Freq=7.1 Mode=3"},
       {"VS2 changes nothing", nullptr, "VS2;", "VFO=0"},
@@ -103,7 +84,14 @@ TEST(StatusAnswers, VFOSplitAndStatusFlags) {
        "Split=1 TX_Freq=3.5"},
       {"TX2 is stored as 1, LK1 and BY10", nullptr, "TX2;LK1;BY10;", "PTT=1 LockDial=1 Busy=1"},
   };
-  for (const auto& c : cases) Check(c);
+  for (const auto& c : cases) {
+    VirtualRig rig;
+    rig.OpenPort();
+    if (c.before) c.before(rig.state());
+    std::string buf = c.answers;
+    rig.radio->ReadBuffer(buf, kFalse);
+    EXPECT_EQ(rig.Read(c.expect), c.expect) << c.name;
+  }
 }
 
 TEST(StatusAnswers, AIAfterPowerOnRestartsTheLevelSequenceOnce) {

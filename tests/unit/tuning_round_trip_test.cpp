@@ -1,7 +1,7 @@
-// The tuning, mode, tone and memory operations against the in-process radio model on virtual
+// The tuning, mode and memory operations against the in-process radio model on virtual
 // time: each operation reaches the radio, and after the polling that follows it the radio and
 // the library's cache agree. The exact texts are pinned by the command tables; here the radio's
-// own answers show that it took them.
+// own answers show that it took them; tones and repeater shift are left to those tables.
 #include <gtest/gtest.h>
 
 #include <source_location>
@@ -106,22 +106,14 @@ TEST_F(TuningRoundTrip, VFOsSplitModeAndTheTransmitSide) {
   EXPECT_EQ(rig.Read("TX_Freq TX_Mode"), "TX_Freq=14.2 TX_Mode=1");
 }
 
-// FM on 10 m with a minus shift and a tone, stored in a channel, recalled, and back to the VFO.
-TEST_F(TuningRoundTrip, RepeaterSettingsThroughAMemoryChannel) {
+// A channel stored from FM on 10 m, recalled over the VFO on 40 m, and left again.
+TEST_F(TuningRoundTrip, MemoryChannelAndBackToTheVFO) {
   auto& r = *rig.radio;
-  ASSERT_EQ(r.SetFreq(29.62), kTrue);
-  ASSERT_EQ(r.SetMode(4, 0), kTrue);
-  EXPECT_EQ(r.SetRPT(-1), kTrue);
-  EXPECT_EQ(r.SetShift(100000), kTrue);
-  // Encode and decode: the FM status read sends "CT01", which the radio takes as that setting.
-  Settled(r.SetTone(88.5f, 0, 1, 1));
-  EXPECT_EQ(Radio("OS0 EX010317 CT0 CN00"), "OS02;EX0103170100;CT01;CN00008;");
-  EXPECT_EQ(rig.Read("RPT Shift Enc Dec CTCSS"), "RPT=-1 Shift=100 Enc=1 Dec=1 CTCSS=88.5");
+  Settled(r.SetFreq(29.62));
+  Settled(r.SetMode(4, 0));
   Settled(r.SetVFOM(7, ""));  // storing leaves the radio on its VFO: the status read says so
-  Settled(r.SetTone(0, 0, 0, 0));
-  EXPECT_EQ(Radio("MW007 CT0"), "MW007029620000+000000401002;CT00;");
-  ASSERT_EQ(r.SetFreq(7.1), kTrue);
-  ASSERT_EQ(r.SetMode(1, 0), kTrue);
+  Settled(r.SetFreq(7.1));
+  Settled(r.SetMode(1, 0));
   Settled(r.SetChannel(7));
   EXPECT_EQ(rig.Read("MemMode Channel Freq Mode"), "MemMode=1 Channel=7 Freq=29.62 Mode=4");
   Settled(r.SetVFO(0));
