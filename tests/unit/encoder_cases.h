@@ -41,6 +41,15 @@ using Call = std::function<VBool(FTDX10_Protocol&)>;
     return kFalse;                             \
   }
 
+// `r.expr` on a mode `m` that starts as `from` and must come back as `to`.
+#define VELTRO_REWRITES(from, to, expr) \
+  [](FTDX10_Protocol& r) {              \
+    std::int16_t m = from;              \
+    const VBool ok = r.expr;            \
+    EXPECT_EQ(m, to);                   \
+    return ok;                          \
+  }
+
 struct Row {
   const char* name;
   const char* given;

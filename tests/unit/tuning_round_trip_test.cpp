@@ -60,13 +60,12 @@ class TuningRoundTrip : public ::testing::Test {
     for (const char* c : {"FA007100000", "FB003600000", "MD02"}) rig.radio_model.Execute(c);
     rig.Connect(kSettleMs);
   }
-  // The operation's result, then the polling until the two sides agree. (In memory mode the
+  // The operation's success, then the polling until the two sides agree. (In memory mode the
   // "VS" answer of each status cycle points the frequency at VFO A until the next "IF" answer,
   // so agreement is looked for in 25 ms steps, not sampled once.)
-  void Settled(VBool result, VBool expected = kTrue,
-               std::source_location at = std::source_location::current()) {
+  void Settled(VBool result, std::source_location at = std::source_location::current()) {
     ::testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()), "operation");
-    EXPECT_EQ(result, expected);
+    EXPECT_EQ(result, kTrue);
     for (int t = 0; !Differences(rig).empty(); t += 25, rig.vp.Advance(25)) {
       if (t > kSettleMs) return ADD_FAILURE() << Differences(rig);
     }
@@ -85,7 +84,6 @@ TEST_F(TuningRoundTrip, VFOsSplitModeAndTheTransmitSide) {
   auto& r = *rig.radio;
   Settled(r.SetFreq(14.25));  // band change on A
   Settled(r.SetVFOB(21.1));
-  Settled(r.SetFreq(80), kFalse);  // outside the range: the radio is untouched
   EXPECT_EQ(Radio("FA FB"), "FA014250000;FB021100000;");
   Settled(r.SetVFO(1));
   Settled(r.SetFreq(3.7));  // now on B
@@ -103,7 +101,6 @@ TEST_F(TuningRoundTrip, VFOsSplitModeAndTheTransmitSide) {
   // inside the call's message pump.
   Settled(r.SetTX(14.2, 1));
   EXPECT_EQ(Radio("FA MD0 FB FT"), "FA003700000;MD0C;FB014200000;FT1;");
-  EXPECT_EQ(rig.Read("TX_Freq TX_Mode"), "TX_Freq=14.2 TX_Mode=1");
 }
 
 // A channel stored from FM on 10 m, recalled over the VFO on 40 m, and left again.
