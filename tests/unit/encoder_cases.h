@@ -41,6 +41,15 @@ using Call = std::function<VBool(FTDX10_Protocol&)>;
     return kFalse;                             \
   }
 
+// `r.expr` on a mode `m` that starts as `from` and must come back as `to`.
+#define VELTRO_REWRITES(from, to, expr) \
+  [](FTDX10_Protocol& r) {              \
+    std::int16_t m = from;              \
+    const VBool ok = r.expr;            \
+    EXPECT_EQ(m, to);                   \
+    return ok;                          \
+  }
+
 struct Row {
   const char* name;
   const char* given;
@@ -55,10 +64,17 @@ class EncoderRig : public VirtualRig {
  public:
   EncoderRig() { OpenPort(); }
 
-  // Sets the fields of "Name=value ..."; "P<n>" is capability entry n.
+  // Sets the fields of "Name=value ..."; "P<n>" is capability entry n. "TEXT>ANSWER" makes the
+  // radio answer ANSWER each time TEXT is written.
   void Given(const std::string& fields) {
     std::istringstream in(fields);
     for (std::string item; in >> item;) {
+      if (const auto gt = item.find('>'); gt != std::string::npos) {
+        serial().OnWrite([this, item, gt](const std::string& text) {
+          if (text == item.substr(0, gt)) serial().Feed(item.substr(gt + 1));
+        });
+        continue;
+      }
       const auto eq = item.find('=');
       const std::string name = item.substr(0, eq), value = item.substr(eq + 1);
       bool found = name[0] == 'P' && std::isdigit(static_cast<unsigned char>(name[1]));
@@ -78,25 +94,21 @@ class EncoderRig : public VirtualRig {
   }
 
  private:
+  // Fields read and print as numbers; a VBool as its 16-bit value.
+  template <typename T>
+  using Number = std::conditional_t<std::is_same_v<T, VBool>, std::int16_t, T>;
   template <typename T>
   static T Parse(const std::string& text) {
-    if constexpr (std::is_same_v<T, VBool>) {
-      return Parse<std::int16_t>(text);
-    } else {
-      T v{};
-      std::from_chars(text.data(), text.data() + text.size(), v);
-      return v;
-    }
+    T v{};
+    std::from_chars(text.data(), text.data() + text.size(), v);
+    return v;
   }
   template <typename T>
   static std::string Text(T v) {
-    if constexpr (std::is_same_v<T, VBool>) {
-      return Text(v.value());
-    } else {
-      char buf[32];
-      return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
-    }
+    char buf[32];
+    return std::string(buf, std::to_chars(buf, buf + sizeof buf, v).ptr);
   }
+  static std::string Text(VBool v) { return Text(v.value()); }
 
   struct Field {
     std::string name;
@@ -112,7 +124,7 @@ class EncoderRig : public VirtualRig {
         return r.state();
     };
     return {name, [=](EncoderRig& r) { return Text(owner(r).*member); },
-            [=](EncoderRig& r, const std::string& v) { owner(r).*member = Parse<T>(v); }};
+            [=](EncoderRig& r, const std::string& v) { owner(r).*member = Parse<Number<T>>(v); }};
   }
 
   // Everything the tuning, mode, tone and memory operations write, then what rows only set.

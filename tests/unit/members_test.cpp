@@ -62,7 +62,6 @@ TEST(MemberTable, ListsEveryPublicMemberOnce) {
     EXPECT_EQ(m.Settable(), d.lets.count(m.Name()) == 1) << m.Name();
   }
   for (const auto& n : d.names) EXPECT_TRUE(listed.count(n)) << n << " missing from the table";
-  EXPECT_EQ(ConnectorMembers(), std::vector<std::string>{"FTDX10_Protocol"});
   EXPECT_EQ(FindMember("freq"), nullptr);
 }
 

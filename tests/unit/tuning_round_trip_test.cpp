@@ -1,12 +1,12 @@
-// The tuning, mode, tone and memory operations against the in-process radio model on virtual
+// The tuning, mode and memory operations against the in-process radio model on virtual
 // time: each operation reaches the radio, and after the polling that follows it the radio and
-// the library's cache agree.
+// the library's cache agree. The exact texts are pinned by the command tables; here the radio's
+// own answers show that it took them; tones and repeater shift are left to those tables.
 #include <gtest/gtest.h>
 
 #include <source_location>
+#include <sstream>
 #include <string>
-#include <tuple>
-#include <utility>
 
 #include "host/mode_chars.h"
 #include "support/simulated_rig.h"
@@ -54,145 +54,73 @@ std::string Differences(SimulatedRig& rig) {
   return out;
 }
 
-// Lets virtual time run in 25 ms steps until the two sides agree, at most `limit_ms`; returns
-// how long that took, or -1. (In memory mode the "VS" answer of each status cycle points the
-// frequency at VFO A until the next "IF" answer, so agreement is looked for, not sampled once.)
-int SettleMs(SimulatedRig& rig, int limit_ms = kSettleMs) {
-  for (int t = 0; t <= limit_ms; t += 25, rig.vp.Advance(25)) {
-    if (Differences(rig).empty()) return t;
-  }
-  return -1;
-}
-
-void ExpectAgree(SimulatedRig& rig) { EXPECT_EQ(Differences(rig), ""); }
-
 class TuningRoundTrip : public ::testing::Test {
  protected:
   TuningRoundTrip() {
     for (const char* c : {"FA007100000", "FB003600000", "MD02"}) rig.radio_model.Execute(c);
     rig.Connect(kSettleMs);
   }
-  // The operation's result, then the polling, then the two sides compared.
-  void Settled(VBool result, VBool expected = kTrue,
-               std::source_location at = std::source_location::current()) {
+  // The operation's success, then the polling until the two sides agree. (In memory mode the
+  // "VS" answer of each status cycle points the frequency at VFO A until the next "IF" answer,
+  // so agreement is looked for in 25 ms steps, not sampled once.)
+  void Settled(VBool result, std::source_location at = std::source_location::current()) {
     ::testing::ScopedTrace trace(at.file_name(), static_cast<int>(at.line()), "operation");
-    EXPECT_EQ(result, expected);
-    EXPECT_GE(SettleMs(rig), 0) << Differences(rig);
+    EXPECT_EQ(result, kTrue);
+    for (int t = 0; !Differences(rig).empty(); t += 25, rig.vp.Advance(25)) {
+      if (t > kSettleMs) return ADD_FAILURE() << Differences(rig);
+    }
   }
-  VBool SetMode(std::int16_t mode, std::int16_t reverse = 0) {
-    return rig.radio->SetMode(mode, reverse);
+  // The radio's own answers to the reads in `queries`, as one line.
+  std::string Radio(const std::string& queries) {
+    std::istringstream in(queries);
+    std::string out;
+    for (std::string q; in >> q;) out += rig.radio_model.Execute(q);
+    return out;
   }
-  std::int64_t Hz(char vfo) { return rig.radio_model.VfoFreqHz(vfo); }
   SimulatedRig rig;
 };
 
-TEST_F(TuningRoundTrip, FrequencyVFOsCopySwapSplitAndMode) {
+TEST_F(TuningRoundTrip, VFOsSplitModeAndTheTransmitSide) {
   auto& r = *rig.radio;
-  ExpectAgree(rig);
   Settled(r.SetFreq(14.25));  // band change on A
-  EXPECT_EQ(Hz('A'), 14250000);
   Settled(r.SetVFOB(21.1));
-  EXPECT_EQ(Hz('B'), 21100000);
-  Settled(r.SetFreq(80), kFalse);  // outside the range: the radio is untouched
-  EXPECT_EQ(Hz('A'), 14250000);
+  EXPECT_EQ(Radio("FA FB"), "FA014250000;FB021100000;");
   Settled(r.SetVFO(1));
   Settled(r.SetFreq(3.7));  // now on B
   Settled(r.SetAeqB());     // B to A
-  EXPECT_EQ(Hz('A'), 3700000);
   Settled(r.SetVFO(0));
   Settled(r.SetFreq(7.05));
   Settled(r.SetAexcB());
-  EXPECT_EQ(Hz('B'), 7050000);
   Settled(r.SetSplit(1));
-  EXPECT_TRUE(rig.radio_model.Split());
+  EXPECT_EQ(Radio("FA FB FT"), "FA003700000;FB007050000;FT1;");
   Settled(r.SetSplit(0));
-  EXPECT_FALSE(rig.radio_model.Split());
-  Settled(SetMode(2, 1));  // CW reversed
-  EXPECT_EQ(rig.radio_model.ModeChar('A'), '7');
+  Settled(r.SetMode(2, 1));  // CW reversed
+  EXPECT_EQ(Radio("MD0 FT"), "MD07;FT0;");
   Settled(r.SetDataMode(1, 1, 0, 0));
-  EXPECT_EQ(rig.radio_model.ModeChar('A'), 'C');
+  // The transmit side is set up through nested operations whose read-backs are answered
+  // inside the call's message pump.
+  Settled(r.SetTX(14.2, 1));
+  EXPECT_EQ(Radio("FA MD0 FB FT"), "FA003700000;MD0C;FB014200000;FT1;");
 }
 
-// The transmit side is set up through nested operations; answers to their read requests arrive
-// inside the call's message pump. The copy's read-back reports the other VFO as copied, before
-// the new frequency: the cache holds that until the polling reads the VFO again.
-TEST_F(TuningRoundTrip, TransmitFrequencyAndModeOnTheOtherVFO) {
-  std::int16_t mode = 1;
-  EXPECT_EQ(rig.radio->SetTX(14.2, mode), kTrue);
-  EXPECT_FALSE(rig.module().ParserBusy);
-  EXPECT_EQ(Differences(rig), "VFOB_Freq 7.100000/14.200000; ");
-  EXPECT_EQ(rig.Read("TX_Freq TX_Mode"), "TX_Freq=14.2 TX_Mode=1");
-  Settled(kTrue);
-  EXPECT_EQ(rig.radio_model.TransmitVfo(), 'B');
-  EXPECT_EQ(rig.Read("TX_Freq Freq"), "TX_Freq=14.2 Freq=7.1");
-}
-
-// While the radio reports every change itself, its reports of the nested commands arrive inside
-// SetTX's pump too.
-TEST(TuningRoundTripAI, TransmitFrequencyWithAutoInformation) {
-  SimulatedRig rig;
-  rig.radio->AutoPolling(kFalse);
-  rig.radio_model.Execute("FA007100000");
-  rig.Connect(kSettleMs);
-  ASSERT_EQ(rig.radio->SetVFO(1), kTrue);
-  EXPECT_GE(SettleMs(rig), 0) << Differences(rig);
-  std::int16_t mode = 2;
-  EXPECT_EQ(rig.radio->SetTX(7.2, mode), kTrue);
-  EXPECT_GE(SettleMs(rig, 2000), 0) << Differences(rig);
-  EXPECT_EQ(rig.radio_model.TransmitVfo(), 'A');
-  EXPECT_DOUBLE_EQ(rig.radio->TX_Freq(), 7.2);
-}
-
-// FM on 10 m with a minus shift and a tone, stored in a channel, recalled, and back to the VFO.
-TEST_F(TuningRoundTrip, RepeaterSettingsThroughAMemoryChannel) {
+// A channel stored from FM on 10 m, recalled over the VFO on 40 m, and left again.
+TEST_F(TuningRoundTrip, MemoryChannelAndBackToTheVFO) {
   auto& r = *rig.radio;
-  const auto& m = rig.radio_model;
-  ASSERT_EQ(r.SetFreq(29.62), kTrue);
-  ASSERT_EQ(SetMode(4), kTrue);
-  EXPECT_EQ(r.SetRPT(-1), kTrue);
-  EXPECT_EQ(r.SetShift(100000), kTrue);
-  // Encode and decode: the FM status read sends "CT01", which the radio takes as that setting.
-  Settled(r.SetTone(88.5f, 0, 1, 1));
-  for (auto [key, value] : {std::pair{"OS0", 2}, {"EX010317", 100}, {"CT0", 1}, {"CN00", 8}})
-    EXPECT_EQ(m.Setting(key), value) << key;
-  EXPECT_EQ(rig.Read("RPT Shift Enc Dec CTCSS"), "RPT=-1 Shift=100 Enc=1 Dec=1 CTCSS=88.5");
-
+  Settled(r.SetFreq(29.62));
+  Settled(r.SetMode(4, 0));
   Settled(r.SetVFOM(7, ""));  // storing leaves the radio on its VFO: the status read says so
-  auto stored = m.Memory(7);
-  ASSERT_TRUE(stored);
-  EXPECT_EQ(std::tuple(stored->freq_hz, stored->mode, stored->tone_mode, stored->shift),
-            std::tuple(29620000, '4', 1, 2));
-
-  Settled(r.SetTone(0, 0, 0, 0));
-  EXPECT_EQ(m.Setting("CT0"), 0);
-  EXPECT_EQ(r.Enc(), 0);
-  ASSERT_EQ(r.SetFreq(7.1), kTrue);
-  ASSERT_EQ(SetMode(1), kTrue);
+  Settled(r.SetFreq(7.1));
+  Settled(r.SetMode(1, 0));
   Settled(r.SetChannel(7));
   EXPECT_EQ(rig.Read("MemMode Channel Freq Mode"), "MemMode=1 Channel=7 Freq=29.62 Mode=4");
-  EXPECT_EQ(SetMode(0), kFalse);  // memory mode blocks tuning
-  EXPECT_EQ(r.SetFreq(14.2), kFalse);
-
-  Settled(r.SetVFO(0));  // back to the VFO
-  EXPECT_EQ(rig.Read("MemMode Freq"), "MemMode=0 Freq=7.1");
-}
-
-// Back to the VFO straight after recalling a channel: SetVFO sends only "VM" and stores VFO
-// operation, but the answer to the recall's "IF" was asked for before the switch, arrives after
-// it and reports memory mode. The cache shows memory mode until the status cycle's next "IF".
-TEST_F(TuningRoundTrip, BackToTheVFOStraightAfterRecallingAChannel) {
-  auto& r = *rig.radio;
-  ASSERT_EQ(r.SetVFOM(7, ""), kTrue);
-  ASSERT_GE(SettleMs(rig), 0);
+  Settled(r.SetVFO(0));
+  // Back to the VFO straight after a recall: the answer to the recall's "IF" arrives after "VM"
+  // and reports memory mode, until the next status cycle reads the radio again.
   ASSERT_EQ(r.SetChannel(7), kTrue);
-  rig.serial().ClearWrites();
-  ASSERT_EQ(r.SetVFO(0), kTrue);
-  EXPECT_EQ(rig.TakeWrites(), std::vector<std::string>{"VM;"});
-  EXPECT_EQ(r.MemMode(), 0);
+  const VBool back = r.SetVFO(0);
   rig.vp.Advance(100);
-  EXPECT_FALSE(rig.radio_model.MemoryMode());
-  EXPECT_EQ(r.MemMode(), 1);  // the late answer
-  EXPECT_GE(SettleMs(rig), 0) << Differences(rig);
+  EXPECT_EQ(r.MemMode(), 1);
+  Settled(back);
   EXPECT_EQ(rig.Read("MemMode Freq"), "MemMode=0 Freq=7.1");
 }
 
