@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <string>
 
 #include "support/virtual_rig.h"
@@ -29,15 +28,6 @@ class PollingTest : public ::testing::Test {
   }
   std::string Polled(std::int16_t state) {
     rig.radio->SetPolling(state);
-    return Sent();
-  }
-  // Runs a sequence from its start to its end; returns what it sent.
-  std::string Sequence(void (FTDX10_Protocol::*start)(), platform::Timer& timer) {
-    (rig.radio.get()->*start)();
-    EXPECT_TRUE(timer.Enabled());
-    EXPECT_EQ(Sent(), "");  // the start only enables the timer
-    rig.vp.Advance(200 * 60);
-    EXPECT_FALSE(timer.Enabled());
     return Sent();
   }
   VirtualRig rig;
@@ -69,6 +59,13 @@ TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
     EXPECT_TRUE(m.RefreshPending && m.AFQueryPending);
     EXPECT_EQ(m.panel->tmrStart->Enabled() && m.panel->tmrLevels->Enabled(), !polling);
   }
+  // Without polling the start timer refreshes once, 5 s on, and sends the setting again.
+  rig.vp.Advance(4990);
+  EXPECT_EQ(Count("AI1;"), 0);
+  rig.vp.Advance(20000);
+  EXPECT_EQ(Count("AI1;"), 1);
+  EXPECT_FALSE(m.panel->tmrStart->Enabled());
+  Sent();
   CatOn(0);
   EXPECT_EQ(Sent(), "AI0;");
   std::int16_t other = 7;
@@ -91,31 +88,20 @@ TEST_F(PollingTest, TheRefreshRunsTheFullStatusCycleOneQueryPerAnswer) {
   EXPECT_GT(sent.find("AG0;"), sent.find("VS;"));  // the one AG0 query waits for the cycle
   EXPECT_EQ(m.RefreshPending, kFalse);
   // A refresh asked for while a level sequence runs: the cycle runs, then the sequence ends.
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"SetRefresh",
-       [this] {
-         m.FreqChanged = kTrue, m.PollToggle = 1, s.PollStep = 5;
-         rig.radio->SetRefresh();
-         EXPECT_EQ(Sent(), "");  // polling on: no AI1, and the level sequence is left alone
-         EXPECT_EQ(m.FreqChanged, kFalse);
-         EXPECT_EQ(m.PollToggle + s.PollStep, 0);  // the cycle starts afresh
-       }},
-      {"SetCAT", [this] { CatOn(); }},
-      {"SetPowerON", [this] { rig.radio->SetPowerON(1); }},
-  };
-  for (auto [name, call] : cases) {
-    rig.vp.Advance(20000);
-    rig.radio->PollLevels();
-    rig.vp.Advance(200 * 5);
-    Sent();
-    call();
-    Sent();
-    rig.vp.Advance(30000);
-    const std::string sent = Sent();
-    EXPECT_TRUE(m.RefreshPending == kFalse && m.LevelPollStep == 0) << name;
-    EXPECT_NE(sent.find("VS;"), std::string::npos) << name;    // the status cycle ran
-    EXPECT_NE(sent.find("CO03;"), std::string::npos) << name;  // the level sequence ended
-  }
+  rig.vp.Advance(20000);
+  rig.radio->PollLevels();
+  rig.vp.Advance(200 * 5);
+  m.FreqChanged = kTrue, m.PollToggle = 1, s.PollStep = 5;
+  Sent();
+  rig.radio->SetRefresh();
+  EXPECT_EQ(Sent(), "");  // polling on: no AI1, and the level sequence is left alone
+  EXPECT_EQ(m.FreqChanged, kFalse);
+  EXPECT_EQ(m.PollToggle + s.PollStep, 0);  // the cycle starts afresh
+  rig.vp.Advance(30000);
+  const std::string later = Sent();
+  EXPECT_TRUE(m.RefreshPending == kFalse && m.LevelPollStep == 0);
+  EXPECT_NE(later.find("VS;"), std::string::npos);    // the status cycle ran
+  EXPECT_NE(later.find("CO03;"), std::string::npos);  // the level sequence ended
 }
 
 TEST_F(PollingTest, RoutineTicksAlternateAStatusStepWithTheSMeter) {
@@ -175,23 +161,6 @@ TEST_F(PollingTest, AfterPowerOnAnyActionResendsTheAutoInformationSetting) {
   EXPECT_EQ(m.RefreshPending, kTrue);
   rig.radio->AutoPolling(kFalse);
   EXPECT_EQ(Polled(5), "AI1;AI;");
-  // A radio that stays silent: each tick asks again, though asking takes longer than the tick
-  // and the output-drain wait pumps events inside it.
-  rig.radio->CKBuffer(kTrue);
-  const std::int64_t start = rig.vp.NowMs();
-  rig.vp.Advance(1000);
-  EXPECT_LT(rig.vp.NowMs() - start, 1500);
-  EXPECT_GE(Count("AI;"), 3);
-}
-
-TEST_F(PollingTest, TheStartTimerFiresOnce) {
-  rig.radio->AutoPolling(kFalse);
-  CatOn();
-  rig.vp.Advance(4990);
-  EXPECT_EQ(Count("AI1;"), 1);  // SetCAT's
-  rig.vp.Advance(20000);
-  EXPECT_EQ(Count("AI1;"), 2);  // SetRefresh, once
-  EXPECT_FALSE(m.panel->tmrStart->Enabled());
 }
 
 // ---- the query sequences ----
@@ -204,10 +173,15 @@ TEST_F(PollingTest, CurrentVFOSequence) {
   // The repeater-shift menu of step 6 follows the frequency, bounds included.
   const std::pair<double, const char*> cases[] = {{0, "EX010317;"},  {30, "EX010317;"}, {40, ""},
                                                   {50, "EX010318;"}, {60, "EX010318;"}, {144, ""}};
+  auto& timer = *m.panel->tmrPollVFO;
   for (auto [freq, menu] : cases) {
     s.Freq = freq;
-    EXPECT_EQ(Sequence(&FTDX10_Protocol::PollCurrVFO, *m.panel->tmrPollVFO), before + menu + after)
-        << freq;
+    rig.radio->PollCurrVFO();
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_EQ(Sent(), "");  // the start only enables the timer
+    rig.vp.Advance(200 * 60);
+    EXPECT_FALSE(timer.Enabled());
+    EXPECT_EQ(Sent(), before + menu + after) << freq;
     EXPECT_EQ(m.VFOPollStep, 0);
   }
   m.VFOPollStep = 2;  // a host call repeats the current step
