@@ -86,14 +86,11 @@ TEST(Sender, PacingAndDropping) {
       std::size_t before = serial.Writes().size();
       VBool q = st.query ? kTrue : kFalse;
       rig.impl().SendCommand("SM0", q, st.immediate ? kTrue : kFalse);
-      if (st.written_at < 0) {
-        EXPECT_EQ(serial.Writes().size(), before) << "step " << i;
-        EXPECT_EQ(q, kTrue) << "step " << i;
-      } else {
-        ASSERT_EQ(serial.Writes().size(), before + 1)
-            << "step " << i << " " << ::testing::PrintToString(serial.Texts());
-        EXPECT_EQ(serial.Writes().back().ms, st.written_at) << "step " << i;
-        EXPECT_EQ(q, kFalse) << "step " << i;
+      const std::size_t writes = serial.Writes().size() - before;
+      EXPECT_EQ(writes, st.written_at < 0 ? 0u : 1u) << "step " << i;
+      EXPECT_EQ(writes ? serial.Writes().back().ms : -1, st.written_at) << "step " << i;
+      EXPECT_EQ(q, writes ? kFalse : kTrue) << "step " << i;  // cleared once it went out
+      if (writes) {
         EXPECT_EQ(rig.state().QueryPending, st.query ? kTrue : kFalse) << "step " << i;
       }
     }
@@ -135,8 +132,6 @@ TEST(Sender, OutputDrainWait) {
     EXPECT_EQ(rig.radio->CKBuffer(), c.ck_after ? kTrue : kFalse);
     EXPECT_EQ(serial.discards, c.discards);
     EXPECT_EQ(ticks_at_write > 0, c.ck);
-    rig.vp.Advance(0);
-    EXPECT_GE(rig.vp.TicksDelivered(), 1);
   }
 }
 
