@@ -35,19 +35,7 @@ class PollingTest : public ::testing::Test {
   detail::RadioState& s = rig.state();
 };
 
-TEST_F(PollingTest, NothingIsSentWithThePortClosedOrCATOff) {
-  rig.vp.Advance(2000);
-  rig.radio->SetPort(false);
-  EXPECT_EQ(rig.radio->SetCAT(1), 0);
-  EXPECT_EQ(rig.radio->CAT(), 0);
-  rig.radio->SetRefresh();
-  EXPECT_EQ(m.RefreshPending, kFalse);
-  for (std::int16_t st = 0; st <= 4; ++st) rig.radio->SetPolling(st);
-  rig.vp.Advance(2000);
-  EXPECT_TRUE(rig.serial().Writes().empty());
-}
-
-TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
+TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSettingWhileThePortIsOpen) {
   // The radio reports by itself unless the library only polls; without polling the levels run.
   for (auto [polling, reports, sent] : {std::tuple{kTrue, kFalse, "ID;AI0;"},
                                         {kTrue, kTrue, "ID;AI1;"},
@@ -71,6 +59,16 @@ TEST_F(PollingTest, SetCATSendsIdentityThenTheAutoInformationSetting) {
   std::int16_t other = 7;
   EXPECT_EQ(rig.radio->SetCAT(other) + rig.radio->CAT(), 6);
   EXPECT_EQ(Sent(), "");
+  // With the port closed CAT stays off and nothing is ever sent.
+  rig.radio->SetPort(false);
+  EXPECT_EQ(rig.radio->SetCAT(1), 0);
+  EXPECT_EQ(rig.radio->CAT(), 0);
+  m.RefreshPending = kFalse;
+  rig.radio->SetRefresh();
+  for (std::int16_t st = 0; st <= 4; ++st) rig.radio->SetPolling(st);
+  rig.vp.Advance(2000);
+  EXPECT_EQ(Sent(), "");
+  EXPECT_EQ(m.RefreshPending, kFalse);
 }
 
 TEST_F(PollingTest, TheRefreshRunsTheFullStatusCycleOneQueryPerAnswer) {
@@ -205,22 +203,17 @@ TEST_F(PollingTest, LevelSequenceIsFrozenUntilTheRadioReports) {
   EXPECT_EQ(m.LevelPollStep, 48);  // stops one past the last step
   s.AIState = 1;
   rig.vp.Advance(200);
-  EXPECT_EQ(m.LevelPollStep, 0);
+  EXPECT_EQ(m.LevelPollStep, 0);  // ended, ready to start again
   EXPECT_FALSE(m.panel->tmrLevels->Enabled());
 }
 
 TEST_F(PollingTest, FMStatusQuery) {
-  struct Case {
-    std::int16_t mode, vfo, enc;
-    double freq;
-    const char* texts;
-  };
-  const Case cases[] = {
-      {1, 0, 0, 29.6, ""}, {4, 1, 1, 51.0, "OS1;CN00;CT01;EX010318;"}, {4, 0, 0, 145.0, "OS0;"}};
-  for (const auto& c : cases) {
-    s.Mode = c.mode, s.VFO = c.vfo, s.Enc = c.enc, s.Freq = c.freq;
+  for (auto [mode, vfo, enc, freq, texts] : {std::tuple{1, 0, 0, 29.6, ""},
+                                             {4, 1, 1, 51.0, "OS1;CN00;CT01;EX010318;"},
+                                             {4, 0, 0, 145.0, "OS0;"}}) {
+    s.Mode = mode, s.VFO = vfo, s.Enc = enc, s.Freq = freq;
     rig.impl().FMStatusQuery();
-    EXPECT_EQ(Sent(), c.texts) << c.freq;
+    EXPECT_EQ(Sent(), texts) << freq;
   }
 }
 
