@@ -47,47 +47,32 @@ TEST(FreshState, ReportsTheDefaultsRoundedAndConverted) {
       "PowerON=-1 AutoPolling=-1 PortRTS=-1 PortDTR=0 CKBuffer=0 Range=1 CAT=0 "
       "PortOpen=0 ProcLevel=0 VFO=0 RangeMin=0.03 RangeMax=75 CHLabel= Sub_Freq=0 AutoNF=";
   EXPECT_EQ(rig.Read(defaults), defaults);
-  EXPECT_EQ(r.About(), "FTDX-10 V1.1.0");
-  const std::pair<std::int16_t, std::int16_t> table[] = {{5, 30}, {18, 320}, {87, 49}, {100, 0}};
-  for (auto [index, value] : table) EXPECT_EQ(r.Property(index), value) << index;
+  // Unlike the other indexed getters, a tone outside the table reads as 0.
   EXPECT_FLOAT_EQ(r.CTCSSTone(0) + r.CTCSSTone(49) + r.CTCSSTone(50) + r.CTCSSTone(-1), 321.1f);
   auto& s = rig.state();
   s.TuningStep = 2.5f, s.Shift = 3.5f, s.VFO = 1;
   r.ChannelMin(120);  // no check against the maximum
   EXPECT_EQ(rig.Read("TuningStep Shift VFO ChannelMin ChannelMax"),
             "TuningStep=2 Shift=4 VFO=1 ChannelMin=120 ChannelMax=99");
-  auto obj = std::make_shared<VariantObject>();
-  r.AutoNF(Variant(obj));
-  EXPECT_EQ(std::get<std::shared_ptr<VariantObject>>(r.AutoNF().value()), obj);
 }
 
 TEST(Getters, IndexOutsideTheTableIsError9AndBadReceiversAreRefused) {
   VirtualRig rig;
-  auto& r = *rig.radio;
-  const std::function<void()> past_end[] = {[&] { r.Property(101); },
-                                            [&] { r.Property(-1); },
-                                            [&] { r.RFT(2); },
-                                            [&] { r.HighCutFilter(3, 0); },
-                                            [&] { r.HighCutFilter(0, 11); },
-                                            [&] { r.LowCutFilter(-1, 0); },
-                                            [&] { r.SQLevel(Variant(-1.0)); },
-                                            [&] { r.RFLevel(Variant("5")); }};
-  for (const auto& call : past_end) EXPECT_EQ(ErrorOf(call), 9);
-  // A receiver is a number or a text holding one: past the end 9, not a number 13, too large 6.
-  const std::pair<Variant, int> receivers[] = {{Variant(std::int16_t{2}), 9},
-                                               {Variant("one"), 13},
-                                               {Variant("inf"), 13},
-                                               {Variant("0x1"), 13},
-                                               {Variant("1 2"), 13},
-                                               {Variant(std::make_shared<VariantObject>()), 13},
-                                               {Variant("1e400"), 6},
-                                               {Variant(1e12), 6},
-                                               {Variant(" 1 "), 0},
-                                               {Variant(0.5), 0},
-                                               {Variant(), 0}};
-  for (std::size_t i = 0; i < std::size(receivers); ++i) {
-    EXPECT_EQ(ErrorOf([&] { r.AFLevel(receivers[i].first); }), receivers[i].second) << i;
+  for (const char* call : {"Property(101)", "Property(-1)", "RFT(2)", "HighCutFilter(3,0)",
+                           "HighCutFilter(0,11)", "LowCutFilter(-1,0)"}) {
+    EXPECT_EQ(ErrorOf([&] { rig.Get(call); }), 9) << call;
   }
+  // A receiver is a number or a text holding one: past the end 9, not a number 13, too large 6.
+  const std::pair<Variant, int> receivers[] = {
+      {Variant(std::int16_t{2}), 9}, {Variant(-1.0), 9},    {Variant("5"), 9},
+      {Variant("one"), 13},          {Variant("inf"), 13},  {Variant("0x1"), 13},
+      {Variant("1 2"), 13},          {Variant("1e400"), 6}, {Variant(1e12), 6},
+      {Variant(" 1 "), 0},           {Variant(0.5), 0},     {Variant(), 0},
+      {Variant(std::int16_t{1}), 0}};
+  for (const auto& [receiver, error] : receivers) {
+    EXPECT_EQ(ErrorOf([&] { rig.radio->AFLevel(receiver); }), error) << receiver.ToText();
+  }
+  EXPECT_EQ(ErrorOf([&] { rig.radio->AFLevel(Variant(std::make_shared<VariantObject>())); }), 13);
 }
 
 TEST(ChangeEvent, HandlersRunInOrderAndMayRemoveAddOrRaiseInside) {
@@ -141,8 +126,6 @@ TEST(Booleans, EveryTrueValueReadsBackAsMinusOneAndActsAsTrue) {
   r.AutoPolling(1);
   EXPECT_EQ(r.SetCAT(1), -1);
   EXPECT_EQ(rig.TakeWrites(), (std::vector<std::string>{"ID;", "AI0;"}));
-  EXPECT_TRUE(r.SetFreq(14.1) == true && r.SetFreq(14.1) == kTrue && r.SetFreq(14.1) == -1);
-  EXPECT_FALSE(r.SetFreq(200.0) || r.SetFreq(200.0) == true || r.SetFreq(200.0) != 0);
   // Literals reach the members that rewrite their argument (an lvalue is rewritten: ModeCommands).
   EXPECT_TRUE(r.SetMode(2, 0) && r.SetTX(7.1, 2));
 }
