@@ -133,7 +133,6 @@ TEST(FilterCommands, ShiftWidthContourAndAPF) {
       {"FT-891 wide CW top", In(6, 891), VELTRO_CALL(SetIFShift(1255)), -1, {"SH0117"}},
       {"contour frequency top", Sign(1), VELTRO_CALL(SetContour(1, 255)), -1, {"CO013200", "CO01"}, Reads("FContour=3200 Property(51)=255")},
       {"contour frequency bottom", Sign(-1), VELTRO_CALL(SetContour(1, 0)), -1, {"CO010010", "CO01"}, Reads("FContour=-10")},
-      {"contour frequency middle", Sign(1), VELTRO_CALL(SetContour(1, 128)), -1, {"CO011616", "CO01"}},
       {"contour frequency before any sign is known is 0", nullptr, VELTRO_CALL(SetContour(1, 255)), -1, {"CO013200", "CO01"}, Reads("FContour=0")},
       {"contour frequency above the scale", Sign(1), VELTRO_CALL(SetContour(1, 256)), -1, {"CO013200", "CO01"}, Reads("Property(51)=256")},
       {"contour level positive", Sign(-1), VELTRO_CALL(SetContour(2, 5)), -1, {"EX030202+05"}, [](CommandRig& r) { EXPECT_EQ(r.state().ContourSign, 1); }},
@@ -143,7 +142,6 @@ TEST(FilterCommands, ShiftWidthContourAndAPF) {
       {"FT-891 contour width", In(1, 891), VELTRO_CALL(SetContour(3, 11)), -1, {"EX120311"}},
       {"unknown contour parameter", nullptr, VELTRO_CALL(SetContour(4, 1)), -1, {}, Reads("StatusChange=-1")},
       {"APF on recentres", nullptr, VELTRO_CALL(SetAPF(0, 1)), -1, {"CO020001", "CO00", "CO030025"}, Reads("APFState=1")},
-      {"APF centre", nullptr, VELTRO_CALL(SetAPF(1, 128)), -1, {"CO030025", "CO03"}},
       {"APF bottom", nullptr, VELTRO_CALL(SetAPF(1, 0)), -1, {"CO030000", "CO03"}},
       {"APF above the scale", nullptr, VELTRO_CALL(SetAPF(1, 256)), -1, {"CO030050", "CO03"}},
   });
@@ -172,7 +170,6 @@ TEST(FilterCommands, Refusals) {
       {"width 1256", In(1), VELTRO_CALL(SetIFShift(1256)), 0, {}},
       {"width in AM", In(3), VELTRO_CALL(SetIFShift(1100)), 0, {}},
       {"contour gate below 3", Entry(50, 2), VELTRO_CALL(SetContour(0, 1)), 0, {}},
-      {"APF gate below 3", Entry(50, 0), VELTRO_CALL(SetAPF(1, 10)), 0, {}},
   });
 }
 // clang-format on

@@ -108,7 +108,6 @@ TEST(Answers, AsTheHostReadsThem) {
       {"ID0650;FA007000000;EX09040600;", "Shift=600"},
       {"ID0650;FA052000000;EX09050500;EX09040600;", "Shift=500"},
       // Tones: only the VFO in use, and the tables' ends.
-      {"OS01;", "RPT=1"},
       {"OS02;", "RPT=-1"},
       {"OS01;OS03;", "RPT=0"},
       {"VS1;OS11;OS02;", "RPT=1"},
@@ -133,19 +132,12 @@ TEST(Answers, AsTheHostReadsThem) {
 
 // clang-format on
 
-std::vector<std::string> Words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> out;
-  for (std::string w; in >> w;) out.push_back(w);
-  return out;
-}
-
 // Front-panel settings away from the radio's defaults, and what the host reads once a level
 // sequence (48 steps of 200 ms) has run; before it, none of it.
 TEST(LevelSequence, ReadsEveryLevel) {
   const std::string panel =
-      "AG0100 SQ0030 PC050 NR01 RL005 BP00001 BP01050 KR0 KS025 VX1 PR01 PR11 GT02 RA01 BC01 "
-      "NB01 NL0007 CO000001 CO010500 CO020001 NA01 KP20 BI1 ML0001 ML1060 MG050 MS3 ";
+      "AG0100;SQ0030;PC050;NR01;RL005;BP00001;BP01050;KR0;KS025;VX1;PR01;PR11;GT02;RA01;BC01;"
+      "NB01;NL0007;CO000001;CO010500;CO020001;NA01;KP20;BI1;ML0001;ML1060;MG050;MS3;";
   const std::string reads =
       "AFLevel(0)=100 SQLevel(0)=30 RFPower=50 NR=5 NF=50 FNotch=500 KeyerSpeed=1096 "
       "KeyerWPM=25 Vox=1 Comp=1 TXEQ=1 BK=1 AGC=2 Att=1 AutoNF=1 NBType=1 NB=7 ContourState=1 "
@@ -156,9 +148,9 @@ TEST(LevelSequence, ReadsEveryLevel) {
     const char* transceiver;
     std::string panel, reads;
   } rows[] = {
-      {sim::Model::kFtdx10, "FTDX-10", panel + "RG0120 SD15 PA02 SH0010 IS00+0300",
+      {sim::Model::kFtdx10, "FTDX-10", panel + "RG0120;SD15;PA02;SH0010;IS00+0300;",
        reads + "RFLevel(0)=135 BKIn=24 PreAmp=2 Property(49)=110 IFShift=-32 FContour=500"},
-      {sim::Model::kFt891, "FT-891", panel + "RG0012 PA01 SH0110 IS01+0300 EX1202-03",
+      {sim::Model::kFt891, "FT-891", panel + "RG0012;PA01;SH0110;IS01+0300;EX1202-03;",
        reads + "RFLevel(0)=153 PreAmp=1 Property(49)=121 IFShift=-32 FContour=-500"},
   };
   for (const auto& r : rows) {
@@ -166,8 +158,9 @@ TEST(LevelSequence, ReadsEveryLevel) {
     SimulatedRig rig(r.model);
     rig.Connect(12000);
     ASSERT_EQ(rig.radio->Transceiver(), r.transceiver);  // from the radio's identity answer
-    for (const auto& c : Words(r.panel)) ASSERT_EQ(rig.radio_model.Execute(c), "") << c;
-    for (const auto& item : Words(r.reads)) EXPECT_NE(rig.Read(item), item);
+    ASSERT_EQ(rig.radio_model.Receive(r.panel), "");     // the radio takes every setting
+    std::istringstream items(r.reads);
+    for (std::string item; items >> item;) EXPECT_NE(rig.Read(item), item);
     rig.radio->PollLevels();
     rig.vp.Advance(48 * 200 + 500);
     EXPECT_EQ(rig.module().LevelPollStep, 0) << "the sequence did not end";
