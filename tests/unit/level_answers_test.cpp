@@ -1,21 +1,26 @@
 // Level, meter, function, tone, menu and identity answers, fed through ReadBuffer as the radio
 // sends them. A row is a run of answers and what the host then reads; the state a row needs is
 // made with answers too where the radio can give it ("ID0650;" for the FT-891, "FA...;" for
-// the band), so each row reads like a short session.
+// the band), so each row reads like a short session. The level sequence reads them from the
+// in-process radio model.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "level_command_cases.h"
+#include "support/simulated_rig.h"
 
 namespace veltro {
 namespace {
 
 using detail::RadioState;
 using testing::CommandRig;
+using testing::Feed;
 using testing::Reads;
+using testing::SimulatedRig;
 
 struct Row {
   const char* answers;
@@ -24,8 +29,6 @@ struct Row {
   std::function<void(const RadioState&)> check = nullptr;
   void (*setup)(CommandRig&) = nullptr;
 };
-
-void Feed(CommandRig& rig, std::string text) { rig.radio->ReadBuffer(text, kFalse); }
 
 void RunRows(const std::vector<Row>& rows) {
   for (const auto& r : rows) {
@@ -39,16 +42,14 @@ void RunRows(const std::vector<Row>& rows) {
 }
 
 // clang-format off
-// Plain readings of every level come from the radio model in frontend_roundtrip_test.cpp; these
-// rows are the edges.
+// Plain readings of every level come from the radio model in LevelSequence below; these rows are
+// the edges.
 TEST(Answers, AsTheHostReadsThem) {
   auto antennas = [](CommandRig& r) { r.state().Property[3] = 3; };
-  auto no_longest_delay = [](CommandRig& r) { r.state().Property[5] = 0; };
   RunRows({
       {"AG1077;SQ1020;", "AFLevel(1)=77 AFLevel(0)=0 SQLevel(1)=20 SQLevel(0)=0"},
       // RF gain runs the other way; 127.5 rounds to even.
       {"RG0255;RG1000;", "RFLevel(0)=0 RFLevel(1)=255"},
-      {"RG0-50;", "RFLevel(0)=255"},
       {"ID0650;RG0015;RG1030;", "RFLevel(0)=128 RFLevel(1)=0"},
       {"KS004;", "KeyerWPM=4 KeyerSpeed=1000"},
       // Beyond the host's scale: its top.
@@ -66,13 +67,11 @@ TEST(Answers, AsTheHostReadsThem) {
       {"CO010500;EX030202-05;", "FContour=0 Property(51)=39"},
       {"TS1;AC001;", "Tuner=1", [](auto& s) { EXPECT_EQ(s.TXW, 1); }},
       {"PR01;PR02;PR13;", "Comp=1 TXEQ=0"},
-      {"AN02;", "Antenna=0"},
       {"AN02;", "Antenna=1", nullptr, antennas},
       {"AN02;AN04;", "Antenna=0", nullptr, antennas},
       // Break-in delay: codes above 6 are 100 ms steps from 400 ms, at most Property(5).
       {"SD07;", "BKIn=8"},
       {"SD20;", "BKIn=30"},
-      {"SD20;", "BKIn=20", nullptr, no_longest_delay},
       {"SD05;ID0650;SD10;", "BKIn=5"},
       // Blanker records keep their own levels; a type the radio does not have is stored, the
       // records are left alone.
@@ -86,24 +85,19 @@ TEST(Answers, AsTheHostReadsThem) {
       {"NL0010;NB03;NL0040;", "NB=10 NBType=3"},
       // NR, NF and KeyerSpeed hold the level while the function is on and 1000 + the level while
       // it is off, whichever of the two answers comes first.
-      {"RL05;NR01;", "NR=5"},
       {"NR00;RL05;", "NR=1005"},
       {"RL00;NR01;", "NR=1"},
       {"BP01015;BP00001;", "NF=15 FNotch=150"},
-      {"BP00000;BP01015;", "NF=1015"},
       {"BP00001;BP01000;", "NF=1 FNotch=0"},
       {"KS032;KR1;", "KeyerSpeed=128 KeyerWPM=32"},
-      {"KS032;KR1;KR0;", "KeyerSpeed=1128"},
       // The FT-891 reads its transmit meter under "2" only; "0" and "1" still are S-meters.
       {"SM0120;SM1050;", "SMeter=120"},
-      {"RM0100;", "SMeter=100 Meter=0"},
       {"RM1090;RM5100;", "SMeter=90 Meter=100"},
       {"ID0650;RM2050;RM5100;", "Meter=50"},
       {"ID0650;RM0100;", "SMeter=100 Meter=0"},
       // Menus: repeater shift has one for HF, one for 50 to 60 MHz; the FT-891 has six-character
       // menu codes, and the FTDX10's are then other menus.
       {"EX0201131;", "FullBK=1"},
-      {"EX0201131;EX0201130;", "FullBK=0"},
       {"FA014250000;EX0103170600;", "Shift=600"},
       {"FA052000000;EX0103180500;", "Shift=500"},
       {"FA052000000;EX0103170600;", "Shift=0"},
@@ -114,10 +108,8 @@ TEST(Answers, AsTheHostReadsThem) {
       {"ID0650;FA007000000;EX09040600;", "Shift=600"},
       {"ID0650;FA052000000;EX09050500;EX09040600;", "Shift=500"},
       // Tones: only the VFO in use, and the tables' ends.
-      {"OS01;", "RPT=1"},
       {"OS02;", "RPT=-1"},
       {"OS01;OS03;", "RPT=0"},
-      {"OS01;OS12;", "RPT=1"},
       {"VS1;OS11;OS02;", "RPT=1"},
       {"CN00049;", "", [](auto& s) { EXPECT_FLOAT_EQ(s.ToneCTCSS, 254.1f); }},
       {"CN00049;CN00050;", "CTCSS=0"},
@@ -139,6 +131,42 @@ TEST(Answers, AsTheHostReadsThem) {
 }
 
 // clang-format on
+
+// Front-panel settings away from the radio's defaults, and what the host reads once a level
+// sequence (48 steps of 200 ms) has run; before it, none of it.
+TEST(LevelSequence, ReadsEveryLevel) {
+  const std::string panel =
+      "AG0100;SQ0030;PC050;NR01;RL005;BP00001;BP01050;KR0;KS025;VX1;PR01;PR11;GT02;RA01;BC01;"
+      "NB01;NL0007;CO000001;CO010500;CO020001;NA01;KP20;BI1;ML0001;ML1060;MG050;MS3;";
+  const std::string reads =
+      "AFLevel(0)=100 SQLevel(0)=30 RFPower=50 NR=5 NF=50 FNotch=500 KeyerSpeed=1096 "
+      "KeyerWPM=25 Vox=1 Comp=1 TXEQ=1 BK=1 AGC=2 Att=1 AutoNF=1 NBType=1 NB=7 ContourState=1 "
+      "Property(51)=39 APFState=1 Property(57)=1 Pitch=500 Monitor=1 MonitorLevel=153 "
+      "MicGain=128 MeterSW=3 ";
+  const struct {
+    sim::Model model;
+    const char* transceiver;
+    std::string panel, reads;
+  } rows[] = {
+      {sim::Model::kFtdx10, "FTDX-10", panel + "RG0120;SD15;PA02;SH0010;IS00+0300;",
+       reads + "RFLevel(0)=135 BKIn=24 PreAmp=2 Property(49)=110 IFShift=-32 FContour=500"},
+      {sim::Model::kFt891, "FT-891", panel + "RG0012;PA01;SH0110;IS01+0300;EX1202-03;",
+       reads + "RFLevel(0)=153 PreAmp=1 Property(49)=121 IFShift=-32 FContour=-500"},
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.transceiver);
+    SimulatedRig rig(r.model);
+    rig.Connect(12000);
+    ASSERT_EQ(rig.radio->Transceiver(), r.transceiver);  // from the radio's identity answer
+    ASSERT_EQ(rig.radio_model.Receive(r.panel), "");     // the radio takes every setting
+    std::istringstream items(r.reads);
+    for (std::string item; items >> item;) EXPECT_NE(rig.Read(item), item);
+    rig.radio->PollLevels();
+    rig.vp.Advance(48 * 200 + 500);
+    EXPECT_EQ(rig.module().LevelPollStep, 0) << "the sequence did not end";
+    EXPECT_EQ(rig.Read(r.reads), r.reads);
+  }
+}
 
 class ChangeFour : public ::testing::Test {
  protected:

@@ -1,7 +1,7 @@
 // Shared by the tests of the filter, front-end, noise, transmit and keyer operations: a table row
 // is one call on a rig with its port open, the result it must give, the texts it must write (no
-// ";") and what the cache must then hold. A refusal row also proves that nothing was stored, by
-// comparing a print of every property before and after the call.
+// ";") and what the cache must then hold. A row that returns 0 and writes nothing also proves
+// that nothing was stored, by comparing a print of every property before and after the call.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -67,6 +67,9 @@ inline std::function<void(CommandRig&)> Reads(std::string expected) {
   return [expected](CommandRig& rig) { EXPECT_EQ(rig.Read(expected), expected); };
 }
 
+// Answers from the radio, as they arrive on the line.
+inline void Feed(CommandRig& rig, std::string text) { rig.radio->ReadBuffer(text, kFalse); }
+
 // Set-ups and checks the rows share.
 using Step = std::function<void(CommandRig&)>;
 inline Step Entry(int i, std::int16_t v) {
@@ -74,6 +77,17 @@ inline Step Entry(int i, std::int16_t v) {
 }
 inline Step Both(Step a, Step b) {
   return [=](CommandRig& r) { a(r), b(r); };
+}
+// In `mode` (VFO A's too) on `vfo` with the narrow setting `narrow`, in a profile: 10 the
+// FTDX10, 891 the FT-891, 0 before any identity.
+inline Step In(std::int16_t mode, int profile = 10, std::int16_t vfo = 0, std::int16_t narrow = 0) {
+  return [=](CommandRig& r) {
+    if (profile == 10) r.UseFtdx10();
+    if (profile == 891) r.UseFt891();
+    r.state().Mode = mode;
+    r.state().VFO = vfo;
+    r.state().Property[57] = narrow;
+  };
 }
 inline Step Ft891() {
   return [](CommandRig& r) { r.UseFt891(); };
@@ -99,8 +113,6 @@ inline Step After(std::function<void(FTDX10_Protocol&)> call, bool clear = false
     return 0;                                       \
   }
 
-// One row: set-up, the call (its result as a 16-bit value: -1/0, or an error number), and what
-// must follow. A row that returns 0 and writes nothing must also store nothing.
 // What a row's call gives, as its 16-bit value: a boolean result, SetNR's number, an error number.
 struct RowResult {
   RowResult(VBool b) : value(b.value()) {}  // NOLINT: implicit on purpose
@@ -108,6 +120,8 @@ struct RowResult {
   std::int16_t value;
 };
 
+// One row: set-up, the call, its result and what must follow. A row that returns 0 and writes
+// nothing (a refusal) must also store nothing.
 struct CommandCase {
   const char* name;
   std::function<void(CommandRig&)> setup;
@@ -131,19 +145,6 @@ inline void RunCases(const std::vector<CommandCase>& cases) {
     }
     if (c.check) c.check(rig);
   }
-}
-
-// A refused call returns false, writes nothing and stores nothing.
-struct RefusalCase {
-  const char* name;
-  std::function<void(CommandRig&)> setup;
-  std::function<VBool(FTDX10_Protocol&)> call;
-};
-
-inline void RunRefusals(const std::vector<RefusalCase>& cases) {
-  std::vector<CommandCase> rows;
-  for (const auto& c : cases) rows.push_back({c.name, c.setup, c.call, 0, {}});
-  RunCases(rows);
 }
 
 }  // namespace veltro::testing
