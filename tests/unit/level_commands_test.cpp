@@ -38,6 +38,8 @@ Step Records(std::int16_t on1, std::int16_t on2) {
 TEST(LevelCommands, ReceiverAndPanel) {
   testing::RunCases({
       {"AF gain", nullptr, VELTRO_CALL(SetAFLevel(0, 5)), -1, {"AG0005"}, Reads("AFLevel(0)=5")},
+      {"AF gain beyond the scale goes to the radio", nullptr, VELTRO_CALL(SetAFLevel(0, 256)), -1, {"AG0256"}},
+      {"power 2 goes to the radio", nullptr, VELTRO_CALL(SetPowerON(2)), -1, {"PS2"}, Reads("PowerON=2 CAT=2")},
       {"RF gain 0 is full gain", nullptr, VELTRO_CALL(SetRFLevel(0, 0)), -1, {"RG0255"}, Reads("RFLevel(0)=0")},
       {"RF gain beyond the scale", nullptr, VELTRO_CALL(SetRFLevel(0, 300)), -1, {"RG0000"}},
       {"RF gain mid-scale", nullptr, VELTRO_CALL(SetRFLevel(0, 100)), -1, {"RG0155"}},
@@ -104,6 +106,7 @@ TEST(LevelCommands, TransmitSide) {
       {"monitor level full", nullptr, VELTRO_CALL(SetMonitor(1, 255)), -1, {"ML1100"}, Reads("MonitorLevel=255")},
       {"monitor level half", nullptr, VELTRO_CALL(SetMonitor(1, 128)), -1, {"ML1050"}},
       {"monitor switch 2", nullptr, VELTRO_CALL(SetMonitor(0, 2)), -1, {"ML0002"}, Reads("Monitor=2")},
+      {"monitor read", nullptr, VELTRO_CALL(SetMonitor(2, 0)), -1, {"ML"}},
       {"narrow on", nullptr, VELTRO_CALL(SetData(6, 1, 0, "")), 0, {"NA01"}, Reads("Property(57)=1")},
       {"contour on", nullptr, VELTRO_CALL(SetData(3, 0, 1, "")), 0, {"CO0001"}},
       {"contour level full", nullptr, VELTRO_CALL(SetData(3, 1, 255, "")), 0, {"CO0139"}},
@@ -131,6 +134,7 @@ TEST(LevelCommands, KeyerAndBreakIn) {
       {"keyer off keeps the speed", After([](auto& r) { r.SetKeyerSpeed(128); }), VELTRO_CALL(SetKeyerSpeed(0)), -1, {"KR0"}, Reads("KeyerSpeed=1128 KeyerWPM=32")},
       {"on again once the radio reported it off at level 0", [](CommandRig& r) { testing::Feed(r, "KS004;"); }, VELTRO_CALL(SetKeyerSpeed(64)), -1, {"KR1", "KS018"}},
       {"pitch one digit", nullptr, VELTRO_CALL(SetPitch(350)), -1, {"KP05"}},
+      {"pitch below 300", nullptr, VELTRO_CALL(SetPitch(250)), -1, {"KP0-5"}, Reads("Pitch=250")},
       {"spot", nullptr, VELTRO_CALL(SetSpot(1)), -1, {"CS1"}},
       {"voice message", nullptr, VELTRO_CALL(SetVoiceMessage(3)), -1, {"PB03"}},
       {"play 1", nullptr, VELTRO_CALL(SetKeyerMessage(0, 1, "")), -1, {"KY6"}},
