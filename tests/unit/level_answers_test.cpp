@@ -52,6 +52,7 @@ TEST(Answers, AsTheHostReadsThem) {
       {"RG0255;RG1000;", "RFLevel(0)=0 RFLevel(1)=255"},
       {"ID0650;RG0015;RG1030;", "RFLevel(0)=128 RFLevel(1)=0"},
       {"KS004;", "KeyerWPM=4 KeyerSpeed=1000"},
+      {"GT03;", "AGC=3"},
       // Beyond the host's scale: its top.
       {"PC150;GT09;MG120;ML1101;KP75;", "RFPower=100 AGC=4 MicGain=255 MonitorLevel=255 Pitch=1050"},
       // The host's sign is the radio's turned round; a missing sign reads as "+".
