@@ -1,5 +1,6 @@
 /* The C interface, compiled as C: the member table by name without a port, then a session
- * against the simulator program over its pty. Exits non-zero on the first failed check. */
+ * against the simulator program over its pty. Prints each failed check and exits non-zero if
+ * any failed. */
 #define _POSIX_C_SOURCE 200809L
 #include <signal.h>
 #include <stdio.h>
