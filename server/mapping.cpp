@@ -214,12 +214,10 @@ const Level kLevels[] = {
      [](FTDX10_Protocol& r, double db) {
        return std::fmod(db, 6) == 0 ? r.SetPreAmp(Clamp16(db / 6)) : kFalse;
      }},
-    {"IF",
-     // The library's shift runs -128..128 over 1200 Hz either way.
-     [](FTDX10_Protocol& r) { return Whole(r.IFShift() * 1200.0 / 128); },
+    {"IF", [](FTDX10_Protocol& r) { return Whole(r.IFShift() * double{kMaxIfShiftHz} / 128); },
      [](FTDX10_Protocol& r, double hz) {
-       if (std::fabs(hz) > 1200) return kFalse;
-       return r.SetIFShift(static_cast<std::int16_t>(std::lround(hz * 128 / 1200)));
+       if (std::fabs(hz) > kMaxIfShiftHz) return kFalse;
+       return r.SetIFShift(static_cast<std::int16_t>(std::lround(hz * 128 / kMaxIfShiftHz)));
      }},
     {"NOTCHF", [](FTDX10_Protocol& r) { return std::to_string(r.FNotch()); },
      [](FTDX10_Protocol& r, double hz) { return r.SetNF(Clamp16(hz / 10)); }},
@@ -341,7 +339,7 @@ Reply SetPtt(FTDX10_Protocol& r, const Args& a) {
 
 Reply SetRit(FTDX10_Protocol& r, const Args& a) {
   auto hz = Int16(a[0]);
-  if (!hz || std::abs(*hz) > 9999) return Fail(Status::kInvalid);
+  if (!hz || std::abs(*hz) > kMaxRitHz) return Fail(Status::kInvalid);
   return ByResult(r.SetRIT(*hz != 0 ? 1 : 0, *hz / 1000.0));
 }
 

@@ -12,6 +12,11 @@ namespace veltro {
 
 class FTDX10_Protocol;
 
+// The largest RIT offset either way, in Hz (both radios).
+inline constexpr int kMaxRitHz = 9999;
+// The largest IF shift either way, in Hz (both radios); the host's IFShift runs -128..128 over it.
+inline constexpr int kMaxIfShiftHz = 1200;
+
 struct RadioCapabilities {
   std::string transceiver;  // "FTDX-10" or "FT-891"
   double range_min_hz = 0, range_max_hz = 0;

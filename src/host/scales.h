@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "veltro/capabilities.h"
+
 namespace veltro::detail {
 
 // RF gain: the radio's 0..full (255; 30 on the FT-891) runs the other way, host 0 is full gain.
@@ -33,10 +35,8 @@ std::int16_t ContourStepToRadio(std::int16_t host);
 // Audio peak filter offset: host 0..255 over the radio's 0..50 (25 is the centre).
 std::int16_t APFToRadio(std::int16_t host);
 
-// The largest RIT offset the radio takes, in Hz.
-inline constexpr int kMaxRitHz = 9999;
-// The largest IF shift either way, in Hz.
-inline constexpr int kMaxIfShiftHz = 1200;
+using veltro::kMaxIfShiftHz;
+using veltro::kMaxRitHz;
 
 // IF shift: host -128..128 against 0..1200 Hz. Out: the magnitude in Hz, in the radio's 20 Hz
 // steps. In: the magnitude on the host's scale, at most 128 (the sign is the caller's).
