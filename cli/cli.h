@@ -154,6 +154,8 @@ std::string HumanValue(const Variant& v, ValueType type);
 // The same value as JSON.
 std::string JsonValue(const Variant& v, ValueType type);
 std::string JsonString(std::string_view s);
+// A time in seconds with six decimals, as the event lines and JSON objects give it.
+std::string TimeText(double seconds);
 // A line of the trace: "  12.345678 > FA014250000;".
 std::string TraceLine(const TraceEntry& e);
 std::string TraceJson(const TraceEntry& e);

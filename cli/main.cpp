@@ -441,10 +441,9 @@ class EventPrinter {
     ++count_;
     session_.Collect();  // the answer that raised the event is traced first
     auto changes = last_.Update(Snapshot(session_.radio()));
-    char t[32];
-    std::snprintf(t, sizeof t, "%.6f", Now());
+    const std::string t = TimeText(Now());
     if (options_.json) {
-      std::string line = std::string("{\"event\":\"Change\",\"time\":") + t +
+      std::string line = "{\"event\":\"Change\",\"time\":" + t +
                          ",\"state\":" + std::to_string(state) +
                          ",\"changes\":" + ChangesJson(changes) + "}\n";
       for (const TraceEntry& e : session_.TakePrinted()) Out(TraceJson(e) + "\n");
@@ -453,8 +452,7 @@ class EventPrinter {
       ++quiet_;
     } else {
       Flush();
-      Out(std::string(t) + " Change(" + std::to_string(state) + ") " + ChangesHuman(changes) +
-          "\n");
+      Out(t + " Change(" + std::to_string(state) + ") " + ChangesHuman(changes) + "\n");
     }
   }
 
@@ -750,15 +748,14 @@ int Raw(Session& session, const Options& o, const std::vector<std::string>& word
 
 // A line (or JSON object) for the radio going away or coming back.
 void LinkEvent(const Session& session, const Options& o, bool answering) {
-  char t[32];
-  std::snprintf(t, sizeof t, "%.6f", Now());
+  const std::string t = TimeText(Now());
   std::string text = answering ? "the radio is back" : "the radio went away";
   if (!answering) text += " (" + session.SilentMessage() + ")";
   if (o.json) {
     Out(std::string("{\"event\":\"") + (answering ? "Back" : "Lost") + "\",\"time\":" + t +
         ",\"message\":" + JsonString(text) + "}\n");
   } else {
-    Out(std::string(t) + " " + text + "\n");
+    Out(t + " " + text + "\n");
   }
 }
 

@@ -131,10 +131,14 @@ std::string TraceLine(const TraceEntry& e) {
   return head + Printable(e.bytes);
 }
 
-std::string TraceJson(const TraceEntry& e) {
+std::string TimeText(double seconds) {
   char t[32];
-  std::snprintf(t, sizeof t, "%.6f", e.time);
-  return std::string("{\"time\":") + t + ",\"dir\":\"" +
+  std::snprintf(t, sizeof t, "%.6f", seconds);
+  return t;
+}
+
+std::string TraceJson(const TraceEntry& e) {
+  return "{\"time\":" + TimeText(e.time) + ",\"dir\":\"" +
          (e.direction == Direction::kOut ? "out" : "in") + "\",\"bytes\":" + JsonString(e.bytes) +
          "}";
 }
